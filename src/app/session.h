@@ -1,0 +1,31 @@
+// The one object that holds what the program shares process-wide: the project's blocks,
+// the settings read at start and the link choices. The application shell owns it and hands
+// it by reference to whatever needs it; tests make their own.
+#pragma once
+
+#include <QString>
+
+#include "app/project_files.h"
+#include "app/settings.h"
+#include "link/link_settings.h"
+
+namespace qdx {
+
+struct Session {
+  ProjectBlocks blocks;
+  AppSettings settings;
+
+  bool moduleFlag = false;     // module path instead of the direct path
+  int codePageIndex = 0;       // 0 Standard, 1 Cyrillic, 2 Polish, 3 PC852
+  LinkSettings link;
+  int stationAddress = 1;      // 0..247
+  bool writePending = false;   // a write happened since the last reset offer
+  int ileBlokProgram = 2;      // pages per program transfer
+
+  // Folder of the executable: settings files, template, trace file and emulator live there.
+  QString programDir;
+  // Folder for what is written when programDir is not writable.
+  QString writableDir;
+};
+
+}  // namespace qdx
