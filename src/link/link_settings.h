@@ -1,6 +1,7 @@
 // The chosen port and speed, copied by value into every operation.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 namespace qdx {
@@ -14,16 +15,18 @@ inline constexpr std::uint8_t kBaud38400 = 9;
 inline constexpr std::uint8_t kBaud115200 = 12;
 
 struct LinkSettings {
-  int portIndex = 0;                 // 0..254 for COM1..COM255
+  int portIndex = 0;  // 0..254 for COM1..COM255
   std::uint8_t baudCode = kBaud38400;
+  // A device path chosen directly (qdx --port /dev/ttyUSB0); empty: the port index through
+  // the port mapping. A direct path never strips a leading reply byte.
+  QString device;
 
   friend bool operator==(const LinkSettings&, const LinkSettings&) = default;
 };
 
 // Bits per second of a speed code; 0 for a code outside the list.
 inline int BaudRateOfCode(std::uint8_t code) {
-  return code < sizeof(kBaudRatesByCode) / sizeof(kBaudRatesByCode[0]) ? kBaudRatesByCode[code]
-                                                                        : 0;
+  return code < sizeof(kBaudRatesByCode) / sizeof(kBaudRatesByCode[0]) ? kBaudRatesByCode[code] : 0;
 }
 
 }  // namespace qdx

@@ -44,9 +44,20 @@ class SerialPort {
   // Reads up to count bytes, waiting until they arrived or the total read timeout expired.
   virtual QByteArray Read(int count) = 0;
 
+  // Errors are those of Open and Configure, and errors that break the port during use (the
+  // device went away). A read that times out or a write the port does not take completely is
+  // not an error: the byte counts tell the link.
   virtual PortError LastError() const = 0;
   // The system's words for the last error, for the trace and the status line.
   virtual QString LastErrorText() const = 0;
+
+  // Forgets the last error, so that an error of the next call can be told apart.
+  virtual void ClearError() {}
+  // Re-applies "no parity" before every exchange; false on a port error.
+  virtual bool ForceNoParity() { return true; }
+  // False for a port without modem-control lines (a pseudo-terminal): RTS cannot be driven,
+  // so frames go out in one call.
+  virtual bool HasModemLines() const { return true; }
 };
 
 // Monotonic time and sleeping, so tests can run the link's waits without waiting.
@@ -55,6 +66,13 @@ class Clock {
   virtual ~Clock() = default;
   virtual std::int64_t NowMicroseconds() const = 0;
   virtual void SleepMilliseconds(int ms) = 0;
+  // Waits by watching the clock instead of sleeping, for delays that must not be stretched by
+  // the scheduler (the RTS lag after a frame, the pause after a failed attempt).
+  virtual void BusyWaitMilliseconds(int ms) {
+    const std::int64_t start = NowMicroseconds();
+    while (NowMicroseconds() - start < static_cast<std::int64_t>(ms) * 1000) {
+    }
+  }
 };
 
 }  // namespace qdx
