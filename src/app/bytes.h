@@ -2,6 +2,7 @@
 // depend on the host's byte order or alignment.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,6 +28,21 @@ inline void WriteLe16(std::uint8_t* p, std::uint16_t v) {
 }
 inline void WriteLe32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+inline std::uint64_t ReadLe64(const std::uint8_t* p) {
+  std::uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+inline void WriteLe64(std::uint8_t* p, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+// IEEE doubles as stored in records: the 8 bytes of the value, little-endian.
+inline double ReadLeDouble(const std::uint8_t* p) {
+  return std::bit_cast<double>(ReadLe64(p));
+}
+inline void WriteLeDouble(std::uint8_t* p, double v) {
+  WriteLe64(p, std::bit_cast<std::uint64_t>(v));
 }
 
 inline std::uint16_t ReadBe16(const std::uint8_t* p) {
