@@ -27,11 +27,19 @@ struct FileResult {
 enum class ProjectFormat { Qd3, Qd2, Qdp };
 ProjectFormat ProjectFormatOf(const QString& fileName);
 
+// Fills the image from the file (converting ".qd2" and ".qdp"), writes the fixed
+// special-status names, then reads the side files name + "h" and name + "pid" where they
+// exist; a missing side file keeps its block as it was. A file too short for its block
+// leaves that block untouched and fails the load; a side-file failure comes after the image
+// was filled. Longer files load their first record. Files are opened read-only.
 FileResult LoadProjectFile(ProjectBlocks& blocks, const QString& fileName);
-// Writes each file to a temporary file first and renames it over the old one when complete.
+// Writes the ".qd3" layout and both side files. Each file is written to a temporary file
+// first; the three replace the old files only once all are complete, so a failed save
+// leaves the old files intact.
 FileResult SaveProjectFile(const ProjectBlocks& blocks, const QString& fileName);
-// Loads the template from templateDir when present; sets the washing-program number and the
-// fixed special-status names.
+// Loads templateDir/"default.qd3" when it exists (a short or unreadable template fails and
+// changes nothing); otherwise the image keeps its content. Then sets the washing-program
+// number and the fixed special-status names. Side files are not read.
 FileResult NewProject(ProjectBlocks& blocks, const QString& templateDir);
 
 }  // namespace qdx
