@@ -21,6 +21,9 @@ inline constexpr LinkResult kLinkBadLength = 5;        // caller asked for fewer
 inline constexpr LinkResult kLinkUnexpectedReply = 7;  // valid reply, wrong function/block/page
 inline constexpr LinkResult kLinkNoReply = 8;          // not a single byte arrived
 inline constexpr LinkResult kLinkWrongStation = 10;    // reply from another station
+// Our own: the request cannot be expressed (a block offset beyond the 16-bit field, an empty
+// request); nothing was sent.
+inline constexpr LinkResult kLinkRequestInvalid = 20;
 
 // Function and sub-function bytes of the four request kinds.
 inline constexpr std::uint8_t kFunction46 = 0x46;

@@ -1,0 +1,241 @@
+#include "link/operations.h"
+
+#include "app/bytes.h"
+#include "link/device_transactions.h"
+#include "link/setup_transactions.h"
+
+namespace qdx {
+
+namespace {
+
+const std::uint8_t* Bytes(const QByteArray& a) {
+  return reinterpret_cast<const std::uint8_t*>(a.constData());
+}
+
+// Signed tenths, big-endian.
+double Tenths(const std::uint8_t* p) {
+  return static_cast<std::int16_t>(ReadBe16(p)) / 10.0;
+}
+
+}  // namespace
+
+ControllerStatus DecodeControllerStatus(const QByteArray& reply) {
+  ControllerStatus s;
+  if (reply.size() < kStatusReplyLength) return s;
+  const std::uint8_t* r = Bytes(reply);
+  s.year = r[5] + 2000;
+  s.month = r[6];
+  s.day = r[7];
+  s.hour = r[8];
+  s.minute = r[9];
+  s.second = r[10];
+  s.status38 = r[38];
+  s.status34 = r[34];
+  s.status25 = r[25];
+  s.status26 = r[26];
+  s.status27 = r[27];
+  s.status36 = r[36];
+  s.status37 = r[37];
+  s.humidity = r[15];
+  s.status28 = r[28];
+  s.status29 = r[29];
+  s.lastRecordingAddress = ReadBe16(r + 17);
+  s.previousRecordingAddress = ReadBe16(r + 19);
+  s.value30 = Tenths(r + 30);
+  s.value32 = Tenths(r + 32);
+  s.chamberTemperature = Tenths(r + 11);
+  s.secondTemperature = Tenths(r + 13);
+  s.smokeTemperature = Tenths(r + 43);
+  s.plateTemperature = Tenths(r + 47);
+  s.wetBulbTemperature = Tenths(r + 45);
+  for (int i = 0; i < 5; ++i) s.measuredValues6To10[i] = Tenths(r + 49 + 2 * i);
+  s.measuredValue11 = -300.0;
+  s.measuredValue12 = -300.0;
+  s.status16 = r[16];
+  s.status21 = r[21];
+  s.runState = r[22] & 0x3F;
+  s.status23 = r[23];
+  s.status24 = r[24];
+  s.status35 = r[35];
+  s.answerReady = r[61] == 1;
+  s.statusWord39 = ReadBe32(r + 39);
+  s.status60 = r[60];
+  return s;
+}
+
+LinkResult CheckPostAcknowledgement(const QByteArray& reply) {
+  return reply.size() >= 3 && static_cast<std::uint8_t>(reply[1]) == kFunction47 &&
+                 static_cast<std::uint8_t>(reply[2]) == kSubModule
+             ? kLinkOk
+             : kLinkUnexpectedReply;
+}
+
+LinkOperations::LinkOperations(Link& link, Session& session) : link_(link), session_(session) {}
+
+void LinkOperations::Pump() {
+  if (pump_) pump_();
+}
+
+void LinkOperations::PreciseDelay(int ms) {
+  if (ms > 0) clock().BusyWaitMilliseconds(ms);
+}
+
+LinkResult LinkOperations::RunWithRetries(const QByteArray& request, int replyLength,
+                                          const ReplyDecoder& decode,
+                                          const AttemptPreparation& prepare) {
+  link_.SetReadTimeoutConstant(session_.settings.timeoutStand);
+  LinkResult result = kLinkOk;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (prepare) prepare();
+    const TransactResult t = link_.Transact(request, replyLength, session_.link);
+    result = t.result;
+    if (result == kLinkOk && decode) result = decode(t.reply);
+    if (result == kLinkOk) return result;
+    PreciseDelay(kPauseAfterFailureMs);
+  }
+  return result;
+}
+
+LinkResult LinkOperations::RunSingleAttempt(const QByteArray& request, int replyLength) {
+  link_.SetReadTimeoutConstant(session_.settings.timeoutStand);
+  const LinkResult result = link_.Transact(request, replyLength, session_.link).result;
+  PreciseDelay(kPauseAfterFailureMs);
+  return result;
+}
+
+LinkResult LinkOperations::RunDirect(const InnerMessage& inner, int replyLength,
+                                     const ReplyDecoder& decode,
+                                     const AttemptPreparation& prepare) {
+  return RunWithRetries(BuildDirectRequest(session_.stationAddress, inner), replyLength, decode,
+                        prepare);
+}
+
+LinkResult LinkOperations::RunPost(const InnerMessage& inner, PostAck ack) {
+  const ReplyDecoder check =
+      ack == PostAck::Acknowledged ? ReplyDecoder(CheckPostAcknowledgement) : ReplyDecoder();
+  return RunWithRetries(BuildPostRequest(session_.stationAddress, inner), kPostReplyLength, check);
+}
+
+LinkResult LinkOperations::RunFetch(int replyLength, const ReplyDecoder& decode,
+                                    const AttemptPreparation& prepare) {
+  return RunWithRetries(BuildFetchRequest(session_.stationAddress), replyLength, decode, prepare);
+}
+
+LinkResult LinkOperations::PollModuleStatus(ControllerStatus& status) {
+  status = ControllerStatus{};
+  return RunWithRetries(
+      BuildStatusPollRequest(session_.stationAddress), kStatusReplyLength,
+      [&status](const QByteArray& reply) {
+        status = DecodeControllerStatus(reply);
+        return kLinkOk;
+      },
+      [&status] { status = ControllerStatus{}; });
+}
+
+LinkResult LinkOperations::FetchWriteResult(int n) {
+  return RunFetch(n + 7, [](const QByteArray& reply) {
+    return static_cast<std::uint8_t>(reply.at(1)) == kFunction46 ? kLinkOk : kLinkUnexpectedReply;
+  });
+}
+
+AwaitResult LinkOperations::AwaitModuleAnswer(const CancelTest& cancel) {
+  clock().SleepMilliseconds(100);
+  Pump();
+  if (cancel && cancel()) return AwaitResult::Cancelled;
+  const std::int64_t start = clock().NowMicroseconds();
+  const std::int64_t limit = static_cast<std::int64_t>(session_.settings.waitForPanel) * 1'000'000;
+  for (;;) {
+    if (clock().NowMicroseconds() - start >= limit) return AwaitResult::NotReady;
+    Pump();
+    ControllerStatus status;
+    if (PollModuleStatus(status) != kLinkOk) continue;
+    if (status.answerReady) return AwaitResult::Ready;
+    Pump();
+    if (cancel && cancel()) return AwaitResult::Cancelled;
+  }
+}
+
+bool LinkOperations::RequireStopMode(Dialogs& dialogs) {
+  if (!ModulePath()) return true;
+  ControllerStatus status;
+  if (PollModuleStatus(status) == kLinkOk && status.Running()) {
+    dialogs.ShowLinkMessage(kStopModeRequired);
+    return false;
+  }
+  return true;
+}
+
+void LinkOperations::ResetAfterWrite(Dialogs& dialogs) {
+  if (!session_.settings.pytajOReset || !session_.writePending) return;
+  if (dialogs.AskYesNo(kResetQuestion) != kAnswerYes) return;
+  if (!ModulePath()) {
+    ResetController(*this);
+    session_.writePending = false;
+    return;
+  }
+  ControllerStatus status;
+  if (PollModuleStatus(status) != kLinkOk || !status.Running()) {
+    PostResetController(*this);
+    session_.writePending = false;
+  } else {
+    dialogs.ShowLinkMessage(kStopModeRequired);
+  }
+}
+
+bool LinkOperations::ReadSetupParameters(Dialogs& dialogs, SetupBytes setup) {
+  bool ok = false;
+  if (!ModulePath()) {
+    ok = ReadSetup(*this, setup) == kLinkOk;
+  } else if (PostReadSetup(*this) == kLinkOk && AwaitModuleAnswer() == AwaitResult::Ready) {
+    ok = FetchSetup(*this, setup) == kLinkOk;
+  }
+  if (!ok) dialogs.ShowLinkMessage(kNoCommunication);
+  return ok;
+}
+
+PathOutcome LinkOperations::ReadOnPath(const InnerMessage& inner, int replyLength,
+                                       const ReplyDecoder& decode, const CancelTest& cancel,
+                                       const AttemptPreparation& prepare) {
+  LinkResult r = kLinkOk;
+  if (!ModulePath()) {
+    r = RunDirect(inner, replyLength, decode, prepare);
+    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
+  }
+  r = RunPost(inner, PostAck::Acknowledged);
+  if (r != kLinkOk) return {PathOutcome::Failed, r};
+  switch (AwaitModuleAnswer(cancel)) {
+    case AwaitResult::Cancelled:
+      return {PathOutcome::Cancelled, kLinkOk};
+    case AwaitResult::NotReady:
+      return {PathOutcome::NotReady, kLinkOk};
+    case AwaitResult::Ready:
+      break;
+  }
+  r = RunFetch(replyLength, decode, prepare);
+  return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
+}
+
+PathOutcome LinkOperations::WriteOnPath(const InnerMessage& inner, int directReplyLength,
+                                        int fetchCount, Dialogs& dialogs, const CancelTest& cancel,
+                                        bool checkStop) {
+  LinkResult r = kLinkOk;
+  if (!ModulePath()) {
+    r = RunDirect(inner, directReplyLength);
+    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
+  }
+  if (checkStop && !RequireStopMode(dialogs)) return {PathOutcome::Refused, kLinkOk};
+  r = RunPost(inner, PostAck::AnyReply);
+  if (r != kLinkOk) return {PathOutcome::Failed, r};
+  switch (AwaitModuleAnswer(cancel)) {
+    case AwaitResult::Cancelled:
+      return {PathOutcome::Cancelled, kLinkOk};
+    case AwaitResult::NotReady:
+      return {PathOutcome::NotReady, kLinkOk};
+    case AwaitResult::Ready:
+      break;
+  }
+  r = FetchWriteResult(fetchCount);
+  return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
+}
+
+}  // namespace qdx

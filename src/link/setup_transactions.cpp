@@ -1,0 +1,50 @@
+#include "link/setup_transactions.h"
+
+#include <algorithm>
+
+#include "app/bytes.h"
+
+namespace qdx {
+
+namespace {
+
+ReplyDecoder SetupDecoder(SetupBytes setup) {
+  return [setup](const QByteArray& reply) {
+    DecodeSetup(reply, setup);
+    return kLinkOk;
+  };
+}
+
+AttemptPreparation ZeroSetup(SetupBytes setup) {
+  return [setup] { std::fill(setup.begin(), setup.end(), std::uint8_t{0}); };
+}
+
+}  // namespace
+
+InnerMessage ReadSetupMessage() {
+  return {kClassRead, 0x0A, {}};
+}
+
+void DecodeSetup(const QByteArray& reply, SetupBytes setup) {
+  std::fill(setup.begin(), setup.end(), std::uint8_t{0});
+  if (reply.size() < kReplyDataOffset + kSetupWireWords * 2) return;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(reply.constData()) + kReplyDataOffset;
+  for (int word = 0; word < kSetupWireWords; ++word) {
+    WriteLe16(setup.data() + 2 * word, ReadBe16(data + 2 * word));
+  }
+}
+
+LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup) {
+  return ops.RunDirect(ReadSetupMessage(), kSetupReplyLength, SetupDecoder(setup),
+                       ZeroSetup(setup));
+}
+
+LinkResult PostReadSetup(LinkOperations& ops) {
+  return ops.RunPost(ReadSetupMessage(), PostAck::Acknowledged);
+}
+
+LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup) {
+  return ops.RunFetch(kSetupReplyLength, SetupDecoder(setup), ZeroSetup(setup));
+}
+
+}  // namespace qdx

@@ -1,0 +1,24 @@
+// Reading the controller's setup block (100 words on the wire, the 101st stays zero).
+#pragma once
+
+#include <QByteArray>
+
+#include "link/frame.h"
+#include "link/operations.h"
+
+namespace qdx {
+
+inline constexpr int kSetupReplyLength = 211;
+inline constexpr int kSetupWireWords = 100;
+
+// 46 0A 00 04
+InnerMessage ReadSetupMessage();
+// Zeroes the whole block, then stores wire words 0..99 (big-endian from reply offset 9) as the
+// block's little-endian words.
+void DecodeSetup(const QByteArray& reply, SetupBytes setup);
+
+LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup);
+LinkResult PostReadSetup(LinkOperations& ops);
+LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup);
+
+}  // namespace qdx
