@@ -145,7 +145,7 @@ QByteArray FakeSerialPort::Read(int count) {
     reply = replies_.front();
     replies_.pop_front();
   } else if (responder_ && !lastFrame_.isEmpty()) {
-    reply = responder_(lastFrame_);
+    reply = responder_(lastFrame_, count);
   }
   lastFrame_.clear();
   if (reply.size() >= count) {

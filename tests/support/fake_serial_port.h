@@ -45,8 +45,9 @@ class FakeSerialPort : public SerialPort {
   // --- scripting ---
   // Replies handed out by the following reads, one per read, in order.
   void QueueReply(const QByteArray& bytes) { replies_.push_back(bytes); }
-  // Computes the reply from the frame just written (used when no queued reply is left).
-  void SetResponder(std::function<QByteArray(const QByteArray& frame)> responder) {
+  // Computes the reply from the frame just written and the number of bytes the link asks
+  // for (used when no queued reply is left).
+  void SetResponder(std::function<QByteArray(const QByteArray& frame, int count)> responder) {
     responder_ = std::move(responder);
   }
   void FailOpen(PortError error, const QString& text = {}) {
@@ -111,7 +112,7 @@ class FakeSerialPort : public SerialPort {
 
   TestClock* clock_;
   std::deque<QByteArray> replies_;
-  std::function<QByteArray(const QByteArray&)> responder_;
+  std::function<QByteArray(const QByteArray&, int)> responder_;
   PortError openError_ = PortError::None;
   QString openErrorText_;
   bool failConfigure_ = false;
