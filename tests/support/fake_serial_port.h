@@ -72,9 +72,11 @@ class FakeSerialPort : public SerialPort {
   const QStringList& events() const { return events_; }
   // Events with the clock's milliseconds in front: "12 rts 1".
   const QStringList& timeline() const { return timeline_; }
+  // Forgets events, timeline and frames.
   void ClearEvents() {
     events_.clear();
     timeline_.clear();
+    frames_.clear();
   }
   // Every frame that reached the line (whole writes and byte-by-byte sends).
   const std::vector<QByteArray>& frames() const { return frames_; }
