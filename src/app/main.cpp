@@ -1,6 +1,68 @@
+// The desktop application: builds the shared state, the link, the progress window and the
+// main window, and runs the event loop.
 #include <QApplication>
+#include <QStandardPaths>
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/message_dialog.h"
+#include "app/progress_window.h"
+#include "app/session.h"
+#include "link/device_transactions.h"
+#include "link/link.h"
+#include "link/operations.h"
+#include "link/qt_serial_port.h"
+#include "link/system_clock.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setApplicationName(QStringLiteral("SetupQDX"));
+  QApplication::setApplicationVersion(QStringLiteral("6.5"));
+  QApplication::setStyle(QStringLiteral("Fusion"));
+
+  // The trace switch comes first, before any window exists.
+  const qdx::StartupArguments arguments = qdx::ParseStartupArguments(app.arguments().mid(1));
+  auto session = std::make_unique<qdx::Session>();
+  session->traceEnabled = arguments.trace;
+  session->programDir = QCoreApplication::applicationDirPath();
+  session->writableDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+
+  qdx::DesktopDialogs dialogs;
+  // Created hidden before the main window, which keeps a reference to it; nothing of it
+  // shows until a transfer runs.
+  qdx::ProgressWindow progress;
+  qdx::TForm1 window(*session, dialogs, progress);
+  dialogs.SetParentWidget(&window);
+
+  // The link reads the settings live: they are filled when the main window is first shown.
+  qdx::SystemClock clock;
+  qdx::Link link(std::make_unique<qdx::QtSerialPort>(), clock, session->settings);
+  if (session->traceEnabled) {
+    link.SetTraceFile(session->settingsFolders().WritePath(QStringLiteral("trans.txt")));
+  }
+  qdx::LinkOperations operations(link, *session);
+  operations.SetEventPump([] { QCoreApplication::processEvents(); });
+
+  qdx::TForm1::Hooks& hooks = window.hooks();
+  hooks.testConnection = [&] {
+    qdx::LinkResult result;
+    if (session->moduleFlag) {
+      qdx::ControllerStatus status;
+      result = operations.PollModuleStatus(status);
+    } else {
+      qdx::DeviceInfo info;
+      result = qdx::ReadDeviceInfo(operations, info);
+    }
+    if (link.LastPortError() != qdx::PortError::None) window.ShowStatus(link.LastPortErrorText());
+    return result == qdx::kLinkOk;
+  };
+  hooks.resetOffer = [&] {
+    session->ReadConnectionSettings();
+    operations.ResetAfterWrite(dialogs);
+  };
+  hooks.closePort = [&] { link.Close(); };
+
+  window.SetStartupArguments(arguments);
+  window.show();
+  return app.exec();
 }
