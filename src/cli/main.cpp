@@ -1,6 +1,67 @@
+// qdx: the command-line tool on the same core as the desktop application.
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
-int main() {
-  std::puts("qdx");
-  return 0;
+#include "app/project_defaults.h"
+#include "app/project_export.h"
+#include "app/project_files.h"
+#include "cli/cli_options.h"
+
+namespace {
+
+using namespace qdx;
+using namespace qdx::cli;
+
+void Print(FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+int Fail(int code, const QString& message) {
+  Print(stderr, QStringLiteral("qdx: %1\n").arg(message));
+  return code;
+}
+
+// Loads a project file of any of the three formats over the start-up defaults, as the
+// application does when it opens one at start.
+bool LoadForReading(const QString& fileName, ProjectBlocks& blocks, QString* error) {
+  if (!QFileInfo(fileName).isFile()) {
+    *error = QStringLiteral("%1: no such file").arg(fileName);
+    return false;
+  }
+  ApplyStartupDefaults(blocks.image);
+  const FileResult result = LoadProjectFile(blocks, fileName);
+  if (!result) *error = result.error;
+  return result.ok;
+}
+
+int RunProjectCommand(const CommandLine& line) {
+  if (line.arguments.size() != 1)
+    return Fail(kExitUsage,
+                QStringLiteral("%1 takes one project file\n%2").arg(line.command, UsageText()));
+  auto blocks = std::make_unique<ProjectBlocks>();
+  QString error;
+  if (!LoadForReading(line.arguments[0], *blocks, &error)) return Fail(kExitUsage, error);
+  const int codePage = line.global.codePage.value_or(0);
+  if (line.command == "info")
+    Print(stdout, ProjectSummary(*blocks, line.arguments[0], codePage));
+  else
+    Print(stdout, ProjectToJson(*blocks, codePage));
+  return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const CommandLine line = ParseCommandLine(app.arguments().mid(1));
+  if (line.help) {
+    Print(stdout, UsageText());
+    return kExitOk;
+  }
+  if (!line.error.isEmpty()) return Fail(kExitUsage, line.error + "\n" + UsageText());
+  if (line.command == "info" || line.command == "export") return RunProjectCommand(line);
+  return Fail(kExitUsage, QStringLiteral("%1 is not available in this build").arg(line.command));
 }
