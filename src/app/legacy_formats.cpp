@@ -1,7 +1,7 @@
 #include "app/legacy_formats.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "app/project_defaults.h"
 #include "app/record_file.h"
@@ -70,16 +70,20 @@ void ConvertQdp(std::span<const std::uint8_t, qdp::kFileSize> old, ProjectImage&
 }
 
 FileResult LoadQd2File(ProjectImage& image, const QString& fileName) {
-  std::vector<std::uint8_t> old(qd2::kFileSize);
-  if (FileResult r = ReadRecordFile(fileName, old); !r) return r;
-  ConvertQd2(std::span<const std::uint8_t, qd2::kFileSize>(old.data(), old.size()), image);
+  const auto old = std::make_unique_for_overwrite<std::uint8_t[]>(qd2::kFileSize);
+  if (FileResult r = ReadRecordFileDirect(fileName, std::span(old.get(), qd2::kFileSize)); !r) {
+    return r;
+  }
+  ConvertQd2(std::span<const std::uint8_t, qd2::kFileSize>(old.get(), qd2::kFileSize), image);
   return {};
 }
 
 FileResult LoadQdpFile(ProjectImage& image, const QString& fileName) {
-  std::vector<std::uint8_t> old(qdp::kFileSize);
-  if (FileResult r = ReadRecordFile(fileName, old); !r) return r;
-  ConvertQdp(std::span<const std::uint8_t, qdp::kFileSize>(old.data(), old.size()), image);
+  const auto old = std::make_unique_for_overwrite<std::uint8_t[]>(qdp::kFileSize);
+  if (FileResult r = ReadRecordFileDirect(fileName, std::span(old.get(), qdp::kFileSize)); !r) {
+    return r;
+  }
+  ConvertQdp(std::span<const std::uint8_t, qdp::kFileSize>(old.get(), qdp::kFileSize), image);
   return {};
 }
 

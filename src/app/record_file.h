@@ -19,6 +19,10 @@ namespace qdx {
 // why (the system's reason, or that the file is too short).
 FileResult ReadRecordFile(const QString& fileName, std::span<std::uint8_t> out);
 
+// As ReadRecordFile, for a buffer that is scratch anyway: on failure it may be partly
+// written.
+FileResult ReadRecordFileDirect(const QString& fileName, std::span<std::uint8_t> scratch);
+
 // One file to write: its name and its whole content.
 struct FileContent {
   QString fileName;
