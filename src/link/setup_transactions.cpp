@@ -47,4 +47,22 @@ LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup) {
   return ops.RunFetch(kSetupReplyLength, SetupDecoder(setup), ZeroSetup(setup));
 }
 
+InnerMessage WriteSetupMessage(ConstSetupBytes setup) {
+  QByteArray body(2, '\0');
+  body.reserve(2 + kSetupWireWords * 2);
+  for (int word = 0; word < kSetupWireWords; ++word) {
+    AppendBe16(body, ReadLe16(setup.data() + 2 * word));
+  }
+  return {kClassWrite, 0x0A, body};
+}
+
+LinkResult WriteSetup(LinkOperations& ops, ConstSetupBytes setup) {
+  // Every section write is answered with 11 bytes.
+  return ops.RunDirect(WriteSetupMessage(setup), 11);
+}
+
+LinkResult PostWriteSetup(LinkOperations& ops, ConstSetupBytes setup) {
+  return ops.RunPost(WriteSetupMessage(setup), PostAck::AnyReply);
+}
+
 }  // namespace qdx

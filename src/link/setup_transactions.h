@@ -21,4 +21,13 @@ LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup);
 LinkResult PostReadSetup(LinkOperations& ops);
 LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup);
 
+// Writing the block: words 0..99 big-endian after two 0x00 bytes; word 100 does not travel.
+using ConstSetupBytes = std::span<const std::uint8_t, image::kSetupSize>;
+
+// 47 0A 00 00 + 100 words
+InnerMessage WriteSetupMessage(ConstSetupBytes setup);
+LinkResult WriteSetup(LinkOperations& ops, ConstSetupBytes setup);
+// Follow with AwaitModuleAnswer and FetchWriteResult(4).
+LinkResult PostWriteSetup(LinkOperations& ops, ConstSetupBytes setup);
+
 }  // namespace qdx

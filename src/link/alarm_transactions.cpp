@@ -1,0 +1,153 @@
+#include "link/alarm_transactions.h"
+
+#include <algorithm>
+
+#include "app/bytes.h"
+
+namespace qdx {
+
+namespace {
+
+constexpr std::uint8_t kCmdAlarmBlock = 0x0F;
+constexpr std::uint8_t kCmdAlarm = 0x17;
+// Alarm status and relay logic are list positions; the editors store -1 for "none selected".
+constexpr std::int64_t kNoneSelected = -1;
+
+bool ValidBlock(int block) {
+  return block >= 0 && block < kAlarmBlocks;
+}
+bool ValidIndex(int index) {
+  return index >= 0 && index < kAlarmCount;
+}
+
+void AppendAlarmEntry(WireWriter& w, ConstAlarmRecord a) {
+  w.SetRecord(a.Number());
+  w.Text(a.Message().Bytes());
+  w.U16(a.DelayTime(), "delay time");
+  w.Code8(a.AlarmStatus(), kNoneSelected, "alarm status");
+  w.Code8(a.RelayLogic(), kNoneSelected, "relay logic");
+  w.Outputs(a.Outputs());
+}
+
+void StoreAlarmEntry(const std::uint8_t* e, AlarmRecord a, int codePageIndex) {
+  a.Message().SetBytes(ReadWireText(e, codePageIndex, AlarmRecord::kNameCapacity));
+  a.SetDelayTime(ReadBe16(e + 14));
+  a.SetAlarmStatus(e[16]);
+  a.SetRelayLogic(e[17]);
+  StoreOutputBits(e + 18, a.Outputs());
+}
+
+}  // namespace
+
+AlarmBlockBuffer BuildAlarmWriteBlock(const ProjectImage& image, int block) {
+  AlarmBlockBuffer out{};
+  for (int k = 0; k < kAlarmsPerBlock; ++k) {
+    const int n = kAlarmsPerBlock * block + k + 1;
+    const ConstAlarmRecord src = Alarm(image, n >= 1 && n <= kAlarmCount ? n : 1);
+    std::copy_n(src.data(), AlarmRecord::kSize, out.begin() + k * AlarmRecord::kSize);
+  }
+  return out;
+}
+
+InnerMessage AlarmBlockReadMessage(int block) {
+  return {kClassRead, kCmdAlarmBlock, QByteArray(1, static_cast<char>(block))};
+}
+
+LinkResult DecodeAlarmBlock(const QByteArray& reply, int block, AlarmBlockBytes records,
+                            int codePageIndex) {
+  if (reply.size() < kAlarmBlockReplyLength) return kLinkShortReply;
+  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
+  if (data[0] != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
+  std::fill(records.begin(), records.end(), std::uint8_t{0});
+  for (int k = 0; k < kAlarmsPerBlock; ++k) {
+    const AlarmRecord a(records.data() + k * AlarmRecord::kSize);
+    a.SetNumber(kAlarmsPerBlock * block + k + 1);
+    StoreAlarmEntry(data + 1 + k * kAlarmEntrySize, a, codePageIndex);
+  }
+  return kLinkOk;
+}
+
+ReplyDecoder AlarmBlockDecoder(int block, AlarmBlockBytes records, int codePageIndex) {
+  return [=](const QByteArray& reply) {
+    return DecodeAlarmBlock(reply, block, records, codePageIndex);
+  };
+}
+
+EncodedMessage AlarmBlockWriteMessage(int block, ConstAlarmBlockBytes records, int codePageIndex) {
+  WireWriter w(QStringLiteral("Alarm"), codePageIndex);
+  w.Raw(static_cast<std::uint8_t>(block));
+  for (int k = 0; k < kAlarmsPerBlock; ++k) {
+    AppendAlarmEntry(w, ConstAlarmRecord(records.data() + k * AlarmRecord::kSize));
+  }
+  return w.Finish(kClassWrite, kCmdAlarmBlock);
+}
+
+EncodedMessage AlarmWriteMessage(int index, ConstAlarmRecord alarm, int codePageIndex) {
+  WireWriter w(QStringLiteral("Alarm"), codePageIndex);
+  w.Raw(static_cast<std::uint8_t>(index));
+  AppendAlarmEntry(w, alarm);
+  return w.Finish(kClassWrite, kCmdAlarm);
+}
+
+std::optional<EncodeError> ValidateAlarm(ConstAlarmRecord alarm) {
+  WireWriter w(QStringLiteral("Alarm"), 0);
+  AppendAlarmEntry(w, alarm);
+  return w.error();
+}
+
+std::optional<EncodeError> ValidateAlarms(const ProjectImage& image) {
+  for (int n = 1; n <= kAlarmCount; ++n) {
+    if (auto error = ValidateAlarm(Alarm(image, n))) {
+      error->record = n;
+      return error;
+    }
+  }
+  return std::nullopt;
+}
+
+LinkResult ReadAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
+  if (!ValidBlock(block)) return kLinkRequestInvalid;
+  return ops.RunDirect(AlarmBlockReadMessage(block), kAlarmBlockReplyLength,
+                       AlarmBlockDecoder(block, records, ops.session().codePageIndex));
+}
+
+LinkResult PostReadAlarmBlock(LinkOperations& ops, int block) {
+  if (!ValidBlock(block)) return kLinkRequestInvalid;
+  return ops.RunPost(AlarmBlockReadMessage(block), PostAck::Acknowledged);
+}
+
+LinkResult FetchAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
+  if (!ValidBlock(block)) return kLinkRequestInvalid;
+  return ops.RunFetch(kAlarmBlockReplyLength,
+                      AlarmBlockDecoder(block, records, ops.session().codePageIndex));
+}
+
+LinkResult WriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
+                           EncodeError* refusal) {
+  if (!ValidBlock(block)) return kLinkRequestInvalid;
+  return SendSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.session().codePageIndex),
+                          refusal);
+}
+
+LinkResult PostWriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
+                               EncodeError* refusal) {
+  if (!ValidBlock(block)) return kLinkRequestInvalid;
+  return PostSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.session().codePageIndex),
+                          refusal);
+}
+
+LinkResult WriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
+                      EncodeError* refusal) {
+  if (!ValidIndex(index)) return kLinkRequestInvalid;
+  return SendSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.session().codePageIndex),
+                          refusal);
+}
+
+LinkResult PostWriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
+                          EncodeError* refusal) {
+  if (!ValidIndex(index)) return kLinkRequestInvalid;
+  return PostSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.session().codePageIndex),
+                          refusal);
+}
+
+}  // namespace qdx

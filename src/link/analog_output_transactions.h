@@ -1,0 +1,70 @@
+// The five analog outputs on the wire, in one exchange each way: the 34-byte layout of
+// controllers from program version 600, and the 49-byte legacy layout of older controllers
+// (with the output's own PID values, without the PID number). Both are read with the same
+// request; the caller picks the layout by the controller's program version.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "app/blocks.h"
+#include "config/analog_output_record.h"
+#include "link/operations.h"
+#include "link/section_wire.h"
+
+namespace qdx {
+
+enum class AnalogOutputLayout {
+  Current,  // 34-byte entries, program version 600 and above
+  Legacy,   // 49-byte entries, older controllers
+};
+
+inline constexpr int kAnalogOutputEntrySize = 34;
+inline constexpr int kAnalogOutputLegacyEntrySize = 49;
+inline constexpr int kAnalogOutputsReplyLength = 257;
+inline constexpr std::int16_t kAnalogOutputCurrentLayoutVersion = 600;
+
+using AnalogOutputBytes = std::span<std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize>;
+using ConstAnalogOutputBytes =
+    std::span<const std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize>;
+
+AnalogOutputBytes AnalogOutputRegion(ProjectImage& image);
+ConstAnalogOutputBytes AnalogOutputRegion(const ProjectImage& image);
+
+AnalogOutputLayout AnalogOutputLayoutForVersion(std::int16_t programVersion);
+int AnalogOutputEntrySize(AnalogOutputLayout layout);
+
+// 46 12 00
+InnerMessage AnalogOutputsReadMessage();
+// The five records zeroed, then filled from the five entries of the layout (data byte 0 is not
+// examined); fields the layout does not carry stay zero. 3 for a reply too short.
+LinkResult DecodeAnalogOutputs(const QByteArray& reply, AnalogOutputLayout layout,
+                               AnalogOutputBytes records, int codePageIndex);
+ReplyDecoder AnalogOutputsDecoder(AnalogOutputLayout layout, AnalogOutputBytes records,
+                                  int codePageIndex);
+// 47 12 00 + five entries of the layout.
+EncodedMessage AnalogOutputsWriteMessage(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
+                                         int codePageIndex);
+
+std::optional<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
+                                                 AnalogOutputLayout layout);
+std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
+                                                 AnalogOutputLayout layout);
+
+LinkResult ReadAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records);
+LinkResult ReadAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records);
+LinkResult PostReadAnalogOutputs(LinkOperations& ops);
+LinkResult FetchAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records);
+LinkResult FetchAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records);
+LinkResult WriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
+                              EncodeError* refusal = nullptr);
+LinkResult WriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
+                                    EncodeError* refusal = nullptr);
+LinkResult PostWriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
+                                  EncodeError* refusal = nullptr);
+LinkResult PostWriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
+                                        EncodeError* refusal = nullptr);
+
+}  // namespace qdx

@@ -1,0 +1,36 @@
+// The 37 password and user-name entries on the wire: six bytes each, in one exchange each way,
+// with no code-page conversion.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <span>
+
+#include "app/blocks.h"
+#include "config/password_entry.h"
+#include "link/operations.h"
+
+namespace qdx {
+
+inline constexpr int kPasswordWireSize = 6;
+inline constexpr int kPasswordsReplyLength = 233;
+
+using PasswordBytes = std::span<std::uint8_t, passwords::kSize>;
+using ConstPasswordBytes = std::span<const std::uint8_t, passwords::kSize>;
+
+// 46 11
+InnerMessage PasswordsReadMessage();
+// Zeroes the whole 550-byte block, then stores each 6-byte group as a 6-character entry, zero
+// bytes included. 3 for a reply too short.
+LinkResult DecodePasswords(const QByteArray& reply, PasswordBytes block);
+ReplyDecoder PasswordsDecoder(PasswordBytes block);
+// 47 11 + 37 entries: each entry's first six characters, completed with 0x00.
+InnerMessage PasswordsWriteMessage(ConstPasswordBytes block);
+
+LinkResult ReadPasswords(LinkOperations& ops, PasswordBytes block);
+LinkResult PostReadPasswords(LinkOperations& ops);
+LinkResult FetchPasswords(LinkOperations& ops, PasswordBytes block);
+LinkResult WritePasswords(LinkOperations& ops, ConstPasswordBytes block);
+LinkResult PostWritePasswords(LinkOperations& ops, ConstPasswordBytes block);
+
+}  // namespace qdx

@@ -1,0 +1,41 @@
+// The five PID regulators on the wire: 23-byte entries in one exchange each way.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "app/blocks.h"
+#include "config/pid_record.h"
+#include "link/operations.h"
+#include "link/section_wire.h"
+
+namespace qdx {
+
+inline constexpr int kPidEntrySize = 23;
+inline constexpr int kPidRegulatorsReplyLength = 257;
+
+using PidBytes = std::span<std::uint8_t, pid::kSize>;
+using ConstPidBytes = std::span<const std::uint8_t, pid::kSize>;
+
+// 46 38 00
+InnerMessage PidRegulatorsReadMessage();
+// The five records zeroed, then filled (data byte 0 is not examined): Tp, Ti, Td, To as whole
+// numbers, Xp as the wire number / 10. 3 for a reply too short.
+LinkResult DecodePidRegulators(const QByteArray& reply, PidBytes records);
+ReplyDecoder PidRegulatorsDecoder(PidBytes records);
+// 47 38 00 + five entries; the doubles (Xp times 10) rounded half to even.
+EncodedMessage PidRegulatorsWriteMessage(ConstPidBytes records);
+
+std::optional<EncodeError> ValidatePidRegulators(ConstPidBytes records);
+
+LinkResult ReadPidRegulators(LinkOperations& ops, PidBytes records);
+LinkResult PostReadPidRegulators(LinkOperations& ops);
+LinkResult FetchPidRegulators(LinkOperations& ops, PidBytes records);
+LinkResult WritePidRegulators(LinkOperations& ops, ConstPidBytes records,
+                              EncodeError* refusal = nullptr);
+LinkResult PostWritePidRegulators(LinkOperations& ops, ConstPidBytes records,
+                                  EncodeError* refusal = nullptr);
+
+}  // namespace qdx

@@ -1,0 +1,226 @@
+#include "link/program_transactions.h"
+
+#include <algorithm>
+
+#include "app/bytes.h"
+
+namespace qdx {
+
+namespace {
+
+constexpr std::uint8_t kCmdProgram = 0x0B;
+
+bool ValidPage(const ProgramPageLayout& layout, int page) {
+  return page >= 0 && page < layout.pages && page <= 0xFF;
+}
+
+bool ValidProgramIndex(int index) {
+  return index >= 0 && index <= 0xFF;
+}
+
+QString SectionName(std::int32_t number) {
+  return number == kWashingProgramNumber ? QStringLiteral("Washing program")
+                                         : QStringLiteral("Program");
+}
+
+void AppendStep(WireWriter& w, ConstProgramStep s, int stepSize) {
+  w.S16(s.ChamberTemperature(), "Chamber temp.");
+  w.S16(s.Additional1(), "Additional 1");
+  w.S16(s.CoreTemperature(), "Core temp.");
+  w.S16(s.Additional2(), "Additional 2");
+  w.S16(s.Humidity(), "Humidity");
+  w.U8(s.FurtherValue(), "step value at byte 24");
+  w.U8(s.OnOffDelta(), "ON/OFF Delta");
+  w.U8Tenths(s.Delta(), "Delta");
+  // Process number - 1; a number of 0 or below goes out as its own low byte, so "no process"
+  // (0) and process 1 share the byte 0x00.
+  const std::int32_t process = s.ProcessNumber();
+  if (process > 0x100) {
+    w.Refuse("process", QString::number(process), QStringLiteral("1..256"));
+  }
+  w.Raw(static_cast<std::uint8_t>(process <= 0 ? process : process - 1));
+  w.U8(s.Hours(), "Hour");
+  w.U8(s.Minutes(), "minute");
+  if (stepSize == kLongStepSize) {
+    w.U16(s.WorkTime(), "Work time");
+    w.U16(s.PauseTime(), "Pause time");
+  }
+}
+
+void AppendPageSteps(WireWriter& w, ConstProgramRecord record, int page,
+                     const ProgramPageLayout& layout) {
+  for (int i = 0; i < layout.stepsPerPage; ++i) {
+    const int step = page * layout.stepsPerPage + i + 1;
+    w.SetStep(step);
+    AppendStep(w, record.Step(step), layout.stepSize);
+  }
+  w.SetStep(0);
+}
+
+void StoreStep(const std::uint8_t* e, ProgramStep s, int stepSize) {
+  s.SetChamberTemperature(static_cast<std::int16_t>(ReadBe16(e + 0)));
+  s.SetAdditional1(static_cast<std::int16_t>(ReadBe16(e + 2)));
+  s.SetCoreTemperature(static_cast<std::int16_t>(ReadBe16(e + 4)));
+  s.SetAdditional2(static_cast<std::int16_t>(ReadBe16(e + 6)));
+  s.SetHumidity(static_cast<std::int16_t>(ReadBe16(e + 8)));
+  s.SetFurtherValue(e[10]);
+  s.SetOnOffDelta(e[11]);
+  s.SetDelta(e[12]);
+  s.SetProcessNumber(e[13] + 1);
+  s.SetHours(e[14]);
+  s.SetMinutes(e[15]);
+  if (stepSize == kLongStepSize) {
+    s.SetWorkTime(ReadBe16(e + 16));
+    s.SetPauseTime(ReadBe16(e + 18));
+  }
+}
+
+std::optional<EncodeError> ValidateSteps(ConstProgramRecord record, int pages, QString section,
+                                         int number) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout) {
+    return EncodeError{section,
+                       number,
+                       0,
+                       QStringLiteral("page count"),
+                       QString::number(pages),
+                       QStringLiteral("1..20")};
+  }
+  WireWriter w(std::move(section), 0);
+  w.SetRecord(number);
+  for (int page = 0; page < layout->pages; ++page) AppendPageSteps(w, record, page, *layout);
+  return w.error();
+}
+
+}  // namespace
+
+std::optional<ProgramPageLayout> ProgramLayout(int pages) {
+  if (pages < 1) return std::nullopt;
+  ProgramPageLayout layout;
+  layout.pages = pages;
+  layout.stepsPerPage = pages == 1 ? 30 : pages == 2 ? 15 : 10;
+  layout.stepSize = pages > 2 ? kLongStepSize : kShortStepSize;
+  if (layout.StepsCarried() > ProgramRecord::kStepSlots) return std::nullopt;
+  return layout;
+}
+
+int ProgramPagesForVersion(std::int16_t programVersion) {
+  if (programVersion <= 500) return 2;
+  if (programVersion <= 899) return 3;
+  return 5;
+}
+
+std::int32_t ProgramStepCountForPages(int pages) {
+  return pages > 4 ? 50 : 30;
+}
+
+InnerMessage ProgramPageReadMessage(int programIndex, int page) {
+  QByteArray body;
+  body.append(static_cast<char>(page));
+  body.append(static_cast<char>(programIndex));
+  return {kClassRead, kCmdProgram, body};
+}
+
+LinkResult DecodeProgramPage(const QByteArray& reply, ProgramRecord record, int page, int pages,
+                             int codePageIndex) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
+  if (reply.size() < layout->ReplyLength()) return kLinkShortReply;
+  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
+  if (data[0] != static_cast<std::uint8_t>(page)) return kLinkUnexpectedReply;
+  if (page == 0) std::fill_n(record.data(), ProgramRecord::kSize, std::uint8_t{0});
+  record.SetNumber(data[1] + 1);
+  record.Name().SetBytes(
+      ReadWireText(data + 2, codePageIndex, ProgramRecord::kNameCapacity, /*skipFF=*/true));
+  for (int i = 0; i < layout->stepsPerPage; ++i) {
+    StoreStep(data + kProgramPageHeaderSize + i * layout->stepSize,
+              record.Step(page * layout->stepsPerPage + i + 1), layout->stepSize);
+  }
+  return kLinkOk;
+}
+
+ReplyDecoder ProgramPageDecoder(ProgramRecord record, int page, int pages, int codePageIndex) {
+  return [=](const QByteArray& reply) {
+    return DecodeProgramPage(reply, record, page, pages, codePageIndex);
+  };
+}
+
+EncodedMessage ProgramPageWriteMessage(ConstProgramRecord record, int page, int pages,
+                                       int codePageIndex) {
+  const std::int32_t number = record.Number();
+  WireWriter w(SectionName(number), codePageIndex);
+  w.SetRecord(number == kWashingProgramNumber ? 0 : number);
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page)) {
+    w.Refuse("page", QStringLiteral("%1 of %2").arg(page).arg(pages),
+             QStringLiteral("the pages of 1..20"));
+    return w.Finish(kClassWrite, kCmdProgram);
+  }
+  w.Raw(static_cast<std::uint8_t>(page));
+  if (number < 1 || number > 0x100) {
+    w.Refuse("program number", QString::number(number), QStringLiteral("1..256"));
+  }
+  w.Raw(static_cast<std::uint8_t>(number - 1));
+  w.Text(record.Name().Bytes());
+  AppendPageSteps(w, record, page, *layout);
+  return w.Finish(kClassWrite, kCmdProgram);
+}
+
+std::optional<EncodeError> ValidateProgram(ConstProgramRecord record, int pages) {
+  const std::int32_t number = record.Number();
+  return ValidateSteps(record, pages, SectionName(number),
+                       number == kWashingProgramNumber ? 0 : number);
+}
+
+std::optional<EncodeError> ValidatePrograms(const ProjectImage& image, int pages) {
+  for (int n = 1; n <= kListedPrograms; ++n) {
+    if (auto error = ValidateSteps(Program(image, n), pages, QStringLiteral("Program"), n)) {
+      return error;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages) {
+  return ValidateSteps(WashingProgram(image), pages, QStringLiteral("Washing program"), 0);
+}
+
+LinkResult ReadProgram(LinkOperations& ops, ProgramRecord record, int programIndex, int page,
+                       int pages) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page) || !ValidProgramIndex(programIndex)) {
+    return kLinkRequestInvalid;
+  }
+  return ops.RunDirect(ProgramPageReadMessage(programIndex, page), layout->ReplyLength(),
+                       ProgramPageDecoder(record, page, pages, ops.session().codePageIndex));
+}
+
+LinkResult PostReadProgram(LinkOperations& ops, int programIndex, int page) {
+  if (page < 0 || page > 0xFF || !ValidProgramIndex(programIndex)) return kLinkRequestInvalid;
+  return ops.RunPost(ProgramPageReadMessage(programIndex, page), PostAck::Acknowledged);
+}
+
+LinkResult FetchProgram(LinkOperations& ops, ProgramRecord record, int page, int pages) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
+  return ops.RunFetch(layout->ReplyLength(),
+                      ProgramPageDecoder(record, page, pages, ops.session().codePageIndex));
+}
+
+LinkResult WriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
+                        EncodeError* refusal) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
+  return SendSectionWrite(
+      ops, ProgramPageWriteMessage(record, page, pages, ops.session().codePageIndex), refusal);
+}
+
+LinkResult PostWriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
+                            EncodeError* refusal) {
+  const auto layout = ProgramLayout(pages);
+  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
+  return PostSectionWrite(
+      ops, ProgramPageWriteMessage(record, page, pages, ops.session().codePageIndex), refusal);
+}
+
+}  // namespace qdx

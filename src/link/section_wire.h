@@ -1,0 +1,129 @@
+// Rules shared by the wire entries of the configuration sections: big-endian numbers, 14-byte
+// text fields, relay-output bits, rounding, and the refusal of record values that a wire field
+// cannot carry unchanged.
+//
+// Encoders never change a value on its way to the controller: a value outside its field is
+// reported as an EncodeError (which section, record, step and field) and no request is built.
+// Decoders check the reply's length before they look at a byte, so any reply is safe to give
+// them.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "config/relay_output_states.h"
+#include "link/frame.h"
+#include "link/operations.h"
+
+namespace qdx {
+
+// Width of every name and message on the wire.
+inline constexpr int kWireTextWidth = 14;
+// Relay-output states travel as 4 bytes of 8 bits.
+inline constexpr int kWireOutputBytes = 4;
+// Every section write is answered with 11 bytes (and fetched with FetchWriteResult(4)).
+inline constexpr int kSectionWriteReplyLength = 11;
+inline constexpr int kSectionWriteFetchCount = 4;
+
+// A record value that its wire field cannot carry unchanged.
+struct EncodeError {
+  QString section;  // "Relay", "Program", "Washing program", ...
+  int record = 0;   // 1-based record number; 0 when the section is named alone
+  int step = 0;     // 1-based program step; 0 when none
+  QString field;    // as the editor labels it: "Ta", "Delta", ...
+  QString value;    // the value as the record holds it, in the editor's units
+  QString range;    // what the field can carry, e.g. "0..65535"
+
+  // "Relay 7, Ta: 70000 is outside 0..65535"
+  QString Message() const;
+  friend bool operator==(const EncodeError&, const EncodeError&) = default;
+};
+
+// A request ready to send, or the reason it was not built.
+struct EncodedMessage {
+  InnerMessage message;
+  std::optional<EncodeError> error;
+  bool ok() const { return !error.has_value(); }
+};
+
+// Rounds to the nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+// numerator / denominator rounded to the nearest integer, halves to the even neighbour
+// (denominator > 0).
+std::int64_t DivideRoundHalfEven(std::int64_t numerator, std::int64_t denominator);
+
+// Relay outputs 8j + 1 .. 8j + 8 in bits 0..7 of byte j; a bit is set when the record's byte is
+// non-zero.
+void AppendOutputBits(QByteArray& out, ConstRelayOutputStates outputs);
+// Stores 1 for a set bit and 0 for a clear one; wire points at 4 bytes.
+void StoreOutputBits(const std::uint8_t* wire, RelayOutputStates outputs);
+
+// Builds one section's wire bytes. Every numeric field is checked against what its wire field
+// can carry; the first value that does not fit is kept as the error (its bytes are still
+// appended, so offsets stay right, but the message must not be sent).
+class WireWriter {
+ public:
+  WireWriter(QString section, int codePageIndex)
+      : section_(std::move(section)), codePageIndex_(codePageIndex) {}
+
+  // Who the following fields belong to, for the error message.
+  void SetSection(QString section) { section_ = std::move(section); }
+  void SetRecord(int record) { record_ = record; }
+  void SetStep(int step) { step_ = step; }
+
+  void Raw(std::uint8_t byte) { out_.append(static_cast<char>(byte)); }
+  void RawBytes(const QByteArray& bytes) { out_.append(bytes); }
+  // A quantity in one byte: 0..255, refused otherwise.
+  void U8(std::int64_t value, const char* field);
+  // A quantity in one byte shown in tenths (program delta).
+  void U8Tenths(std::int64_t value, const char* field);
+  // A code or list index in one byte: 0..255 travels as it is; the editors' "nothing
+  // selected" value (noneValue: -1 for 32-bit fields, 65535 for 16-bit fields) travels as its
+  // low byte 0xFF; anything else is refused, since its low byte could name another entry.
+  void Code8(std::int64_t value, std::int64_t noneValue, const char* field);
+  void U16(std::int64_t value, const char* field);  // 0..65535
+  void S16(std::int64_t value, const char* field);  // -32768..32767
+  // The record's tenths times 100, signed 32-bit.
+  void Tenths100(std::int32_t tenths, const char* field);
+  // value x factor rounded half to even, signed 32-bit (NaN and infinities refused).
+  void ScaledDouble(double value, double factor, const char* field);
+  // The text converted towards the controller, cut to 14 bytes, filled with blanks.
+  void Text(const QByteArray& text);
+  void Outputs(ConstRelayOutputStates outputs) { AppendOutputBits(out_, outputs); }
+
+  // Keeps field's value as the error unless an earlier one is kept already.
+  void Refuse(const char* field, const QString& value, const QString& range);
+
+  const QByteArray& bytes() const { return out_; }
+  const std::optional<EncodeError>& error() const { return error_; }
+  // The message with these bytes as its body, or the first error.
+  EncodedMessage Finish(std::uint8_t classLetter, std::uint8_t command) const;
+
+ private:
+  QString section_;
+  int codePageIndex_ = 0;
+  int record_ = 0;
+  int step_ = 0;
+  QByteArray out_;
+  std::optional<EncodeError> error_;
+};
+
+// A section write sent directly (11-byte answer) or posted (any 7-byte answer). A refused
+// message is not sent: the result is kLinkRequestInvalid and refusal (when given) says why.
+LinkResult SendSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
+                            EncodeError* refusal);
+LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
+                            EncodeError* refusal);
+
+// Read-side helpers over a reply whose length has been checked.
+inline const std::uint8_t* ReplyBytes(const QByteArray& reply) {
+  return reinterpret_cast<const std::uint8_t*>(reply.constData());
+}
+// The 14-byte text at p, as the record stores it (0x00 skipped, converted, trimmed, cut).
+QByteArray ReadWireText(const std::uint8_t* p, int codePageIndex, std::size_t capacity,
+                        bool skipFF = false);
+
+}  // namespace qdx

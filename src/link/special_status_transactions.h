@@ -1,0 +1,56 @@
+// The special statuses on the wire: six 7-byte entries in one exchange (their names are fixed
+// and do not travel), and the single-status write of the editor.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "app/blocks.h"
+#include "config/special_status_record.h"
+#include "link/operations.h"
+#include "link/section_wire.h"
+
+namespace qdx {
+
+inline constexpr int kSpecialStatusEntrySize = 7;
+inline constexpr int kSpecialStatusesReplyLength = 53;
+
+using SpecialStatusBytes =
+    std::span<std::uint8_t, kSpecialStatusCount * SpecialStatusRecord::kSize>;
+using ConstSpecialStatusBytes =
+    std::span<const std::uint8_t, kSpecialStatusCount * SpecialStatusRecord::kSize>;
+
+// The six records of the image, back to back.
+SpecialStatusBytes SpecialStatusRegion(ProjectImage& image);
+ConstSpecialStatusBytes SpecialStatusRegion(const ProjectImage& image);
+
+// 46 0E
+InnerMessage SpecialStatusesReadMessage();
+// The six records zeroed, then filled from the six entries (number k + 1). There is no block
+// byte to check; 3 for a reply too short.
+LinkResult DecodeSpecialStatuses(const QByteArray& reply, SpecialStatusBytes records);
+ReplyDecoder SpecialStatusesDecoder(SpecialStatusBytes records);
+// 47 0E + six entries.
+EncodedMessage SpecialStatusesWriteMessage(ConstSpecialStatusBytes records);
+// 47 16 i + one entry (i = 0..5).
+EncodedMessage SpecialStatusWriteMessage(int index, ConstSpecialStatusRecord status);
+
+std::optional<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status);
+std::optional<EncodeError> ValidateSpecialStatuses(const ProjectImage& image);
+
+LinkResult ReadSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records);
+LinkResult PostReadSpecialStatuses(LinkOperations& ops);
+LinkResult FetchSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records);
+LinkResult WriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
+                                EncodeError* refusal = nullptr);
+LinkResult PostWriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
+                                    EncodeError* refusal = nullptr);
+// An index outside 0..5 gives kLinkRequestInvalid.
+LinkResult WriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
+                              EncodeError* refusal = nullptr);
+LinkResult PostWriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
+                                  EncodeError* refusal = nullptr);
+
+}  // namespace qdx
