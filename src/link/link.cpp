@@ -1,6 +1,7 @@
 #include "link/link.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -23,6 +24,10 @@ PortTarget ResolvePortTarget(const LinkSettings& link, const AppSettings& settin
 
 bool TraceRequested(const QStringList& arguments) {
   return !arguments.isEmpty() && arguments.front().trimmed().toUpper() == QStringLiteral("/D");
+}
+
+QString TraceFilePath(const QString& programDir) {
+  return QDir(programDir).filePath(QStringLiteral("trans.txt"));
 }
 
 QString TraceHex(const QByteArray& bytes) {

@@ -40,6 +40,9 @@ PortTarget ResolvePortTarget(const LinkSettings& link, const AppSettings& settin
 // True when the first command-line argument (blanks trimmed, upper-cased) is "/D".
 bool TraceRequested(const QStringList& arguments);
 
+// The trace file next to the program: programDir/trans.txt.
+QString TraceFilePath(const QString& programDir);
+
 // The trace's five lines for one exchange (the timestamp passed in).
 QString FormatTraceEntry(const QString& timestamp, const QByteArray& request,
                          const QByteArray& reply, LinkResult result);

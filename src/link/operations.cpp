@@ -193,6 +193,15 @@ bool LinkOperations::ReadSetupParameters(Dialogs& dialogs, SetupBytes setup) {
   return ok;
 }
 
+LinkResult LinkOperations::TestConnection() {
+  if (ModulePath()) {
+    ControllerStatus status;
+    return PollModuleStatus(status);
+  }
+  DeviceInfo info;
+  return ReadDeviceInfo(*this, info);
+}
+
 PathOutcome LinkOperations::ReadOnPath(const InnerMessage& inner, int replyLength,
                                        const ReplyDecoder& decode, const CancelTest& cancel,
                                        const AttemptPreparation& prepare) {

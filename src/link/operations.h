@@ -160,6 +160,10 @@ class LinkOperations {
   // failure.
   bool ReadSetupParameters(Dialogs& dialogs, SetupBytes setup);
 
+  // The main window's connection test: the status poll on the module path, the device
+  // information read on the direct path; 0 means "OK".
+  LinkResult TestConnection();
+
   // A busy-wait of ms milliseconds; window messages do not run meanwhile.
   void PreciseDelay(int ms);
 

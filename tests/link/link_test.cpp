@@ -389,6 +389,10 @@ TEST(TraceFormat, LinesFourAndFive) {
             " \nTS\n \n  M: 0a    [1]\n  S: 0b 0c    [2] 10\n");
 }
 
+TEST(TraceFormat, FileNextToTheProgram) {
+  EXPECT_EQ(TraceFilePath("/opt/qdx"), "/opt/qdx/trans.txt");
+}
+
 TEST(TraceFormat, SwitchedOnBySlashD) {
   EXPECT_TRUE(TraceRequested({" /d "}));
   EXPECT_TRUE(TraceRequested({"/D", "x"}));

@@ -185,6 +185,15 @@ TEST_F(OperationsTest, AwaitCancelled) {
   EXPECT_EQ(ops->AwaitModuleAnswer([&] { return ++asked >= 2; }), AwaitResult::Ready);
 }
 
+TEST_F(OperationsTest, ConnectionTestUsesThePathsOwnRequest) {
+  EXPECT_EQ(ops->TestConnection(), kLinkOk);
+  session.moduleFlag = true;
+  EXPECT_EQ(ops->TestConnection(), kLinkOk);
+  EXPECT_EQ(module.seen, QStringList({"direct 44 20", "poll"}));
+  module.statusSilent = true;
+  EXPECT_EQ(ops->TestConnection(), kLinkNoReply);
+}
+
 // --- status ---
 
 TEST(ControllerStatusDecoding, EveryField) {
