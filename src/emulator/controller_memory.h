@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+#include "emulator/section_memory.h"
+
 namespace qdx {
 
 // How the operator panel keeps its menu texts; word 98 of the setup block tells the PC.
@@ -48,6 +50,8 @@ struct Readings {
 
 struct ControllerMemory {
   std::array<std::int16_t, kSetupWords> setup{};
+  // Relays, alarms, special statuses, processes, programs, analog outputs, PID, passwords.
+  SectionMemory sections;
   // Kind 6, the user's menu; kind 7, the predefined menu (or the menu structure).
   QByteArray panelArea6 = QByteArray(kPanelAreaSize, ' ');
   QByteArray panelArea7 = QByteArray(kPanelAreaSize, ' ');

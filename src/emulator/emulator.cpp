@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "emulator/section_handlers.h"
 #include "link/frame.h"
 
 namespace qdx {
@@ -66,6 +67,8 @@ Emulator::Emulator(const Clock& clock, EmulatorOptions options)
       options_.clockStart.isValid() ? options_.clockStart : QDateTime::currentDateTime();
   memory_.clockBaseMicroseconds = clock_.NowMicroseconds();
   RegisterDeviceHandlers(*this);
+  LoadDemoSections(memory_.sections);
+  RegisterSectionHandlers(*this);
 }
 
 void Emulator::AddHandler(std::uint8_t classLetter, std::uint8_t command, int minParams,

@@ -482,18 +482,18 @@ TEST_F(EmulatorTest, SetupBlockReadAndWrite) {
 }
 
 TEST_F(EmulatorTest, NewRequestsPlugIntoTheTable) {
-  EXPECT_FALSE(emulator.HasHandler(0x46, 0x0C));
-  emulator.AddHandler(0x46, 0x0C, 1, 1, [](const InnerRequest& request) {
+  EXPECT_FALSE(emulator.HasHandler(0x46, 0x7E));
+  emulator.AddHandler(0x46, 0x7E, 1, 1, [](const InnerRequest& request) {
     return std::optional<QByteArray>(request.params + QByteArray(240, 'r'));
   });
-  EXPECT_TRUE(emulator.HasHandler(0x46, 0x0C));
-  const QByteArray r = Must(BuildDirectRequest(1, Inner(0x46, 0x0C, FromHex("02"))));
+  EXPECT_TRUE(emulator.HasHandler(0x46, 0x7E));
+  const QByteArray r = Must(BuildDirectRequest(1, Inner(0x46, 0x7E, FromHex("02"))));
   EXPECT_EQ(r.size(), 252);
   EXPECT_EQ(At(r, 9), 2);
   // A handler that declines leaves the bus silent.
-  emulator.AddHandler(0x46, 0x0C, 1, 1,
+  emulator.AddHandler(0x46, 0x7E, 1, 1,
                       [](const InnerRequest&) { return std::optional<QByteArray>(); });
-  EXPECT_FALSE(emulator.HandleFrame(BuildDirectRequest(1, Inner(0x46, 0x0C, FromHex("02")))));
+  EXPECT_FALSE(emulator.HandleFrame(BuildDirectRequest(1, Inner(0x46, 0x7E, FromHex("02")))));
 }
 
 TEST_F(EmulatorTest, ObserverSeesEveryFrame) {
