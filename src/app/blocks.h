@@ -106,4 +106,59 @@ using ProjectImage = ByteBlock<image::kSize>;
 using PasswordBlock = ByteBlock<passwords::kSize>;
 using PidTable = ByteBlock<pid::kSize>;
 
+// The record sections of the image as whole byte ranges (section files, whole-section
+// transfers). Records lie back to back in slot order.
+enum class ImageSection {
+  Programs,  // all 100 slots
+  WashingProgram,
+  Processes,
+  WashingProcesses,
+  Relays,
+  SpecialStatuses,
+  Alarms,
+  Setup,
+  AnalogOutputs,
+};
+
+struct SectionLayout {
+  std::size_t offset;
+  std::size_t recordSize;
+  std::size_t count;
+  constexpr std::size_t size() const { return recordSize * count; }
+};
+
+constexpr SectionLayout LayoutOf(ImageSection section) {
+  using namespace image;
+  switch (section) {
+    case ImageSection::Programs:
+      return {kProgramsOffset, kProgramRecordSize, kProgramCount};
+    case ImageSection::WashingProgram:
+      return {kWashingProgramOffset, kProgramRecordSize, 1};
+    case ImageSection::Processes:
+      return {kProcessesOffset, kProcessRecordSize, kProcessCount};
+    case ImageSection::WashingProcesses:
+      return {kWashingProcessesOffset, kProcessRecordSize, kProcessCount};
+    case ImageSection::Relays:
+      return {kRelaysOffset, kRelayRecordSize, kRelayCount};
+    case ImageSection::SpecialStatuses:
+      return {kSpecialStatusesOffset, kSpecialStatusRecordSize, kSpecialStatusCount};
+    case ImageSection::Alarms:
+      return {kAlarmsOffset, kAlarmRecordSize, kAlarmCount};
+    case ImageSection::Setup:
+      return {kSetupOffset, kSetupSize, 1};
+    case ImageSection::AnalogOutputs:
+      return {kAnalogOutputsOffset, kAnalogOutputRecordSize, kAnalogOutputCount};
+  }
+  return {0, 0, 0};
+}
+
+inline std::span<std::uint8_t> SectionBytes(ProjectImage& image, ImageSection section) {
+  const SectionLayout l = LayoutOf(section);
+  return image.bytes().subspan(l.offset, l.size());
+}
+inline std::span<const std::uint8_t> SectionBytes(const ProjectImage& image, ImageSection section) {
+  const SectionLayout l = LayoutOf(section);
+  return image.bytes().subspan(l.offset, l.size());
+}
+
 }  // namespace qdx
