@@ -72,8 +72,12 @@ LinkResult CheckPostAcknowledgement(const QByteArray& reply) {
 
 LinkOperations::LinkOperations(Link& link, Session& session) : link_(link), session_(session) {}
 
-void LinkOperations::Pump() {
-  if (pump_) pump_();
+void LinkOperations::Pump(const EventPump& pump) {
+  if (pump) {
+    pump();
+  } else if (pump_) {
+    pump_();
+  }
 }
 
 void LinkOperations::PreciseDelay(int ms) {
@@ -138,19 +142,19 @@ LinkResult LinkOperations::FetchWriteResult(int n) {
   });
 }
 
-AwaitResult LinkOperations::AwaitModuleAnswer(const CancelTest& cancel) {
+AwaitResult LinkOperations::AwaitModuleAnswer(const CancelTest& cancel, const EventPump& pump) {
   clock().SleepMilliseconds(100);
-  Pump();
+  Pump(pump);
   if (cancel && cancel()) return AwaitResult::Cancelled;
   const std::int64_t start = clock().NowMicroseconds();
   const std::int64_t limit = static_cast<std::int64_t>(session_.settings.waitForPanel) * 1'000'000;
   for (;;) {
     if (clock().NowMicroseconds() - start >= limit) return AwaitResult::NotReady;
-    Pump();
+    Pump(pump);
     ControllerStatus status;
     if (PollModuleStatus(status) != kLinkOk) continue;
     if (status.answerReady) return AwaitResult::Ready;
-    Pump();
+    Pump(pump);
     if (cancel && cancel()) return AwaitResult::Cancelled;
   }
 }

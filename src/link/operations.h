@@ -148,7 +148,9 @@ class LinkOperations {
   LinkResult PollModuleStatus(ControllerStatus& status);
   // The answer to a posted write: n + 7 bytes whose byte 1 is 0x46.
   LinkResult FetchWriteResult(int n);
-  AwaitResult AwaitModuleAnswer(const CancelTest& cancel = {});
+  // Polls until the module holds the answer to the last post, for at most WaitForPanel
+  // seconds. pump, when given, replaces the object's event pump for this wait.
+  AwaitResult AwaitModuleAnswer(const CancelTest& cancel = {}, const EventPump& pump = {});
 
   // Module path: false (after showing "Controller must be in STOP mode") when the controller
   // reports that it runs. A failed poll lets the write go ahead; the direct path always does.
@@ -176,7 +178,7 @@ class LinkOperations {
                           Dialogs& dialogs, const CancelTest& cancel = {}, bool checkStop = true);
 
  private:
-  void Pump();
+  void Pump(const EventPump& pump);
 
   Link& link_;
   Session& session_;

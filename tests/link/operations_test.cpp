@@ -149,6 +149,13 @@ TEST_F(OperationsTest, AwaitEndsWhenTheAnswerIsReady) {
   EXPECT_EQ(module.polls, 4);
   EXPECT_EQ(clock.waits().front(), "sleep 100");
   EXPECT_GE(pumps, 4);
+  // A pump given to the wait replaces the object's one.
+  int own = 0;
+  pumps = 0;
+  module.polls = 0;
+  EXPECT_EQ(ops->AwaitModuleAnswer({}, [&] { ++own; }), AwaitResult::Ready);
+  EXPECT_EQ(pumps, 0);
+  EXPECT_GE(own, 4);
 }
 
 TEST_F(OperationsTest, AwaitGivesUpAfterWaitForPanelThoughEveryPollSucceeds) {
