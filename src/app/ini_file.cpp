@@ -201,12 +201,26 @@ void IniFile::Parse() {
   parsed_->ini.Reset();
   parsed_->ini.SetSpaces(false);
   parsed_->ini.SetMultiKey(true);
-  if (!text_.isEmpty()) parsed_->ini.LoadData(text_.constData(), static_cast<size_t>(text_.size()));
+  if (text_.isEmpty()) return;
+  // SimpleIni takes a '[' line without ']' for the start of a section whose name runs on into
+  // the following lines; such a line is no header for us, so the parser sees it as a comment.
+  QByteArray data = text_;
+  const std::vector<Line> lines = SplitLines(text_);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    qsizetype b = lines[i].begin;
+    if (i == 0 && text_.startsWith("\xEF\xBB\xBF")) b += 3;
+    while (b < lines[i].contentEnd && IsBlank(text_[b])) ++b;
+    if (b < lines[i].contentEnd && text_[b] == '[' &&
+        QByteArrayView(text_.constData() + b, lines[i].contentEnd - b).indexOf(']') < 0) {
+      data[b] = ';';
+    }
+  }
+  parsed_->ini.LoadData(data.constData(), static_cast<size_t>(data.size()));
 }
 
 std::optional<QByteArray> IniFile::RawValue(const QString& section, const QString& key) const {
-  const QByteArray s = section.toLatin1();
-  const QByteArray k = key.toLatin1();
+  const QByteArray s = EncodeWindows1250(section);
+  const QByteArray k = EncodeWindows1250(key);
   const char* v = parsed_->ini.GetValue(s.constData(), k.constData(), nullptr);
   if (!v) return std::nullopt;
   return QByteArray(v);
@@ -227,7 +241,7 @@ int IniFile::IntValue(const QString& section, const QString& key, int defaultVal
 }
 
 QStringList IniFile::Keys(const QString& section) const {
-  const QByteArray s = section.toLatin1();
+  const QByteArray s = EncodeWindows1250(section);
   CSimpleIniA::TNamesDepend keys;
   parsed_->ini.GetAllKeys(s.constData(), keys);
   keys.sort(CSimpleIniA::Entry::LoadOrder());
@@ -242,8 +256,8 @@ QStringList IniFile::Keys(const QString& section) const {
 }
 
 void IniFile::SetRawValue(const QString& section, const QString& key, const QByteArray& value) {
-  const QByteArray s = section.toLatin1();
-  const QByteArray k = key.toLatin1();
+  const QByteArray s = EncodeWindows1250(section);
+  const QByteArray k = EncodeWindows1250(key);
   const QByteArray nl = LineBreakOf(text_);
   const std::vector<Line> lines = SplitLines(text_);
 

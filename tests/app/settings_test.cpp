@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <random>
 
 #include "app/ini_file.h"
 
@@ -330,6 +331,49 @@ TEST(IniFileTest, Windows1250TableAgreesWithThePlatform) {
   const QString foreign = QString::fromUtf8("a中Ł😀b");
   EXPECT_EQ(EncodeWindows1250(foreign), QByteArray("a?\xA3?b"));
   EXPECT_EQ(EncodeWindows1250ByTable(foreign), QByteArray("a?\xA3?b"));
+}
+
+}  // namespace
+}  // namespace qdx
+
+namespace qdx {
+namespace {
+
+// Edits must agree with how the file is read, however its lines are arranged: after setting
+// one key, that key reads the new value and every other entry reads as before.
+TEST(IniFileTest, EditsAgreeWithTheReaderOnArbitraryLayouts) {
+  const char* fragments[] = {"[S]",   "[T]",   " [ s ] ", "k=1",  "K = 2",   "x=3",  " k=4",
+                             "; k=5", "# k=6", "",        "junk", "=v",      "[bad", "k",
+                             "x =  ", "[]",    "[S]x",    "k==1", "k\t=\t7", "[T]]"};
+  const char* breaks[] = {"\n", "\r\n", "\r"};
+  const QStringList sections = {"S", "T", ""};
+  const QStringList keys = {"k", "x"};
+  std::mt19937 random(1234);
+  for (int round = 0; round < 4000; ++round) {
+    QByteArray text = random() % 8 == 0 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    const int lines = static_cast<int>(random() % 9);
+    for (int i = 0; i < lines; ++i) {
+      text += fragments[random() % std::size(fragments)];
+      if (i + 1 < lines || random() % 2) text += breaks[random() % std::size(breaks)];
+    }
+    IniFile ini;
+    ini.SetBytes(text);
+    QMap<QString, std::optional<QByteArray>> before;
+    for (const QString& s : sections) {
+      for (const QString& k : keys) before[s + '/' + k] = ini.RawValue(s, k);
+    }
+    const int value = static_cast<int>(random() % 1000) + 10;
+    ini.SetIntValue("S", "k", value);
+    SCOPED_TRACE(QString::fromLatin1(text.toPercentEncoding(" []=;#")).toStdString());
+    EXPECT_EQ(ini.IntValue("S", "k", -1), value);
+    for (const QString& s : sections) {
+      for (const QString& k : keys) {
+        if (s == "S" && k == "k") continue;
+        EXPECT_EQ(ini.RawValue(s, k), before[s + '/' + k]) << (s + '/' + k).toStdString();
+      }
+    }
+    if (::testing::Test::HasFailure()) break;
+  }
 }
 
 }  // namespace
