@@ -36,15 +36,15 @@ TEST_P(FrameBuilding, MatchesWireBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, FrameBuilding,
-    testing::Values(
-        FrameCase{"StatusPoll", BuildStatusPollRequest(1), "01 46 00 00 07 4d 4a"},
-        FrameCase{"Fetch", BuildFetchRequest(1), "01 46 09 00 07 9d 48"},
-        // The station travels as its low 8 bits.
-        FrameCase{"StationLowByte", BuildStatusPollRequest(0x101), "01 46 00 00 07 4d 4a"},
-        FrameCase{"Direct", BuildDirectRequest(1, {kClassDevice, 0x20, {}}),
-                  "01 46 08 00 0b 44 20 00 04 bb 82"},
-        FrameCase{"Post", BuildPostRequest(2, {kClassDevice, 0x21, FromHex("01 08")}),
-                  "02 47 09 00 0d 44 21 00 06 01 08 5b d6"}),
+    testing::Values(FrameCase{"StatusPoll", BuildStatusPollRequest(1), "01 46 00 00 07 4d 4a"},
+                    FrameCase{"Fetch", BuildFetchRequest(1), "01 46 09 00 07 9d 48"},
+                    // The station travels as its low 8 bits.
+                    FrameCase{"StationLowByte", BuildStatusPollRequest(0x101),
+                              "01 46 00 00 07 4d 4a"},
+                    FrameCase{"Direct", BuildDirectRequest(1, {kClassDevice, 0x20, {}}),
+                              "01 46 08 00 0b 44 20 00 04 bb 82"},
+                    FrameCase{"Post", BuildPostRequest(2, {kClassDevice, 0x21, FromHex("01 08")}),
+                              "02 47 09 00 0d 44 21 00 06 01 08 5b d6"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FrameBuilding, LengthsOfLongMessages) {
