@@ -16,7 +16,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/connection_settings.h"
 #include "app/project_defaults.h"
@@ -317,8 +319,8 @@ void TForm1::OnFirstShow() {
   QString error;
   session_.settings = ReadAppSettings(folders, &error);
   if (!error.isEmpty()) {
-    dialogs_.ShowError(
-        QStringLiteral("The settings could not be read; the defaults are used.\n%1").arg(error));
+    startupErrors_
+        << QStringLiteral("The settings could not be read; the defaults are used.\n%1").arg(error);
   }
   session_.ileBlokProgram = session_.settings.ileBlokProgram;
   {
@@ -335,10 +337,17 @@ void TForm1::OnFirstShow() {
   error.clear();
   SetConnectionFields(ReadConnectionFields(folders, &error));
   if (!error.isEmpty()) {
-    dialogs_.ShowError(QStringLiteral("The connection settings could not be read.\n%1").arg(error));
+    startupErrors_ << QStringLiteral("The connection settings could not be read.\n%1").arg(error);
   }
   OnPortChanged(port_->currentIndex());
 
+  // Messages and the project load wait until the window is on the screen, so a message box
+  // never stands in front of nothing.
+  QTimer::singleShot(0, this, &TForm1::FinishStartUp);
+}
+
+void TForm1::FinishStartUp() {
+  for (const QString& text : std::exchange(startupErrors_, {})) dialogs_.ShowError(text);
   const QString& project = startup_.projectFile;
   if (!project.isEmpty() && QFileInfo(project).isFile()) flows_->OpenStartupFile(project);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
@@ -123,7 +124,10 @@ class TForm1 : public QMainWindow {
  private:
   void BuildMenus();
   void BuildControls();
+  // When first shown: the settings files, then (once on the screen) messages about them and
+  // the project named on the command line.
   void OnFirstShow();
+  void FinishStartUp();
   bool RunCloseSequence();
   void ShowFileName(const QString& name);
 
@@ -132,6 +136,7 @@ class TForm1 : public QMainWindow {
   Progress& progress_;
   Hooks hooks_;
   StartupArguments startup_;
+  QStringList startupErrors_;
   std::unique_ptr<ProjectFileFlows> flows_;
   bool shown_ = false;
   bool closed_ = false;

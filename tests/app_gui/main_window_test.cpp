@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -46,6 +47,7 @@ class MainWindowTest : public ::testing::Test {
     window_ = std::make_unique<TForm1>(*session_, dialogs_, progress_);
     window_->SetStartupArguments(arguments);
     window_->show();
+    QCoreApplication::processEvents();  // the rest of start-up follows the first show
     return *window_;
   }
 
@@ -227,6 +229,15 @@ TEST_F(MainWindowTest, StartUpReadsBothSettingsFiles) {
   EXPECT_EQ(w.connectionFields(), (ConnectionFields{1, 0, 12}));
   EXPECT_TRUE(w.statusLabel()->text().contains("/dev/ttyUSB7"))
       << w.statusLabel()->text().toStdString();
+}
+
+TEST_F(MainWindowTest, UnreadableSettingsAreReportedAndDefaultsUsed) {
+  QDir().mkpath(ProgramFile("ustawienia.ini"));  // a folder where the file should be
+  TForm1& w = Start();
+  ASSERT_EQ(dialogs_.errors().size(), 1);
+  EXPECT_TRUE(dialogs_.errors().first().contains("ustawienia.ini"));
+  EXPECT_FALSE(w.moduleCheck()->isChecked());
+  EXPECT_EQ(session_->settings.timeoutStand, 2000);
 }
 
 TEST_F(MainWindowTest, StartupArgumentOpensAnExistingProject) {
