@@ -49,14 +49,6 @@ TEST(MessageDialogTest, WidthFollowsALongText) {
   EXPECT_LE(std::abs(label.left() - (dialog.width() - label.right() - 1)), 1);
 }
 
-TEST(MessageDialogTest, OkAndCloseBoxBothReturn) {
-  WhenModalShows([](QWidget* w) { static_cast<MessageDialog*>(w)->okButton()->click(); });
-  ShowLinkMessage("No communication");
-  WhenModalShows([](QWidget* w) { w->close(); });
-  ShowLinkMessage("No communication");
-  SUCCEED();
-}
-
 TEST(QuestionDialogTest, ButtonsSitSideBySideAndCentred) {
   for (const QString& text : {QString("Reset device?"), QString("Ok"),
                               QString("Should modifications in design be saved?")}) {
