@@ -16,12 +16,12 @@ struct Session {
   ProjectBlocks blocks;
   AppSettings settings;
 
-  bool moduleFlag = false;  // module path instead of the direct path
-  int codePageIndex = 0;    // 0 Standard, 1 Cyrillic, 2 Polish, 3 PC852
+  bool moduleFlag = false;     // module path instead of the direct path
+  int codePageIndex = 0;       // 0 Standard, 1 Cyrillic, 2 Polish, 3 PC852
   LinkSettings link;
-  int stationAddress = 1;     // 0..247
-  bool writePending = false;  // a write happened since the last reset offer
-  int ileBlokProgram = 2;     // pages per program transfer
+  int stationAddress = 1;      // 0..247
+  bool writePending = false;   // a write happened since the last reset offer
+  int ileBlokProgram = 2;      // pages per program transfer
 
   // Folder of the executable: settings files, template, trace file and emulator live there.
   QString programDir;
