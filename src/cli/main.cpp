@@ -2,11 +2,14 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 #include "app/project_defaults.h"
 #include "app/project_export.h"
 #include "app/project_files.h"
 #include "cli/cli_options.h"
+#include "cli/connection.h"
+#include "cli/link_commands.h"
 
 namespace {
 
@@ -52,6 +55,16 @@ int RunProjectCommand(const CommandLine& line) {
   return kExitOk;
 }
 
+int RunOnLink(const CommandLine& line) {
+  QString error;
+  const std::unique_ptr<Connection> connection = Connection::ForProgram(line.global, &error);
+  if (!connection) return Fail(kExitUsage, error);
+  const CommandOutput result = RunLinkCommand(line, *connection);
+  Print(stdout, result.out);
+  Print(stderr, result.err);
+  return result.exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,5 +76,6 @@ int main(int argc, char** argv) {
   }
   if (!line.error.isEmpty()) return Fail(kExitUsage, line.error + "\n" + UsageText());
   if (line.command == "info" || line.command == "export") return RunProjectCommand(line);
+  if (IsLinkCommand(line.command)) return RunOnLink(line);
   return Fail(kExitUsage, QStringLiteral("%1 is not available in this build").arg(line.command));
 }
