@@ -1,0 +1,134 @@
+// The whole-project send and read: the ten rows of the "Write to controller" and "Read from
+// controller" windows in their order, with their gauges, stop checks, result texts and the
+// comparison of a read with the project. GUI-free: the windows and qdx drive it and watch it
+// through a TransferListener.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/dialogs.h"
+#include "app/session.h"
+#include "link/analog_output_transactions.h"
+#include "link/operations.h"
+#include "transfer/project_rows.h"
+
+namespace qdx {
+
+inline const QString kOperationComplete = QStringLiteral("Operation complete");
+
+// What a whole run came to.
+struct RunSummary {
+  bool stopped = false;  // ended by Stop (or a cancel) before its last row
+  std::array<RowOutcome, kProjectRowCount> rows{};
+
+  const RowOutcome& operator[](ProjectRow row) const {
+    return rows[static_cast<std::size_t>(RowIndex(row))];
+  }
+};
+
+// "No communication: no reply" and the like, for a failed exchange.
+QString DescribeLinkFailure(LinkResult result, const QString& portError = {});
+
+// Pages per program for the send and read rows: 2 up to version 500, 3 up to 899, 5 from 900;
+// the washing program never gets more than 3.
+int ProgramRowPages(std::int16_t programVersion);
+int WashingProgramRowPages(std::int16_t programVersion);
+
+class ProjectTransfer {
+ public:
+  // The blocks moved are session.blocks (image and PID table).
+  ProjectTransfer(Session& session, LinkOperations& ops, Dialogs& dialogs,
+                  TransferListener& listener);
+
+  // Lets window messages run between transfers and rows; empty by default.
+  void SetEventPump(EventPump pump) { pump_ = std::move(pump); }
+  // What follows every send run; by default the "Reset device?" offer (ResetAfterWrite).
+  void SetResetAfterRun(std::function<void()> reset) { resetAfterRun_ = std::move(reset); }
+
+  // Stop: the run ends at its next check; a transfer under way finishes first.
+  void RequestStop() { stopRequested_ = true; }
+  // Stop, and a wait for the module's answer under way is abandoned as well.
+  void RequestCancel() {
+    stopRequested_ = true;
+    cancelRequested_ = true;
+  }
+  bool StopRequested() const { return stopRequested_; }
+  bool Running() const { return running_; }
+
+  // Writes the selected rows of the project to the controller, then runs the reset offer.
+  RunSummary Send(const RowSelection& rows);
+  // Reads the selected rows into the project; with comparison, compares each with the project
+  // held before the run and puts that project (image and PID table) back at the end.
+  RunSummary Read(const RowSelection& rows, bool comparison);
+
+  // The controller's program version as this run read it, if it did.
+  std::optional<std::int16_t> ControllerProgramVersion() const { return programVersion_; }
+
+ private:
+  enum class Mode { Send, Read };
+  struct Step;
+
+  void BeginRun();
+  void Pump();
+  void ConnectionSettings();
+  // The first time in a run: ReadSetupParameters; false (after its "No communication") when it
+  // fails. Later rows of the run reuse the version.
+  bool EnsureProgramVersion();
+
+  RowOutcome SendRow(ProjectRow row);
+  RowOutcome ReadRow(ProjectRow row);
+
+  RowOutcome SendSetup();
+  RowOutcome SendRelays();
+  RowOutcome SendProcesses(ProjectRow row);
+  RowOutcome SendAlarms();
+  RowOutcome SendSpecialStatuses();
+  RowOutcome SendPrograms();
+  RowOutcome SendWashingProgram();
+  RowOutcome SendAnalogOutputs();
+  RowOutcome SendPid();
+
+  RowOutcome ReadSetupRow();
+  RowOutcome ReadRelays();
+  RowOutcome ReadProcesses(ProjectRow row);
+  RowOutcome ReadAlarms();
+  RowOutcome ReadSpecialStatusesRow();
+  RowOutcome ReadPrograms();
+  RowOutcome ReadWashingProgram();
+  RowOutcome ReadAnalogOutputsRow();
+  RowOutcome ReadPid();
+
+  // One write on the current path: the direct operation, or the STOP-mode check, the post,
+  // the wait and FetchWriteResult(4). stage(1..3) follows post, wait and fetch.
+  RowOutcome Write(const std::function<LinkResult()>& direct,
+                   const std::function<LinkResult()>& post,
+                   const std::function<void(int)>& stage = {});
+  // One read on the current path: direct, or post, wait, fetch.
+  RowOutcome Read(const std::function<LinkResult()>& direct,
+                  const std::function<LinkResult()>& post, const std::function<LinkResult()>& fetch,
+                  const std::function<void(int)>& stage = {});
+  RowOutcome Failure(LinkResult result) const;
+  RowOutcome Refusal(ProjectRow row, const QString& valueMessage);
+
+  void Started(ProjectRow row, int maximum) { listener_.RowStarted(row, maximum); }
+  void Progress(ProjectRow row, int position) { listener_.RowProgress(row, position); }
+
+  Session& session_;
+  LinkOperations& ops_;
+  Dialogs& dialogs_;
+  TransferListener& listener_;
+  EventPump pump_;
+  std::function<void()> resetAfterRun_;
+
+  bool running_ = false;
+  bool stopRequested_ = false;
+  bool cancelRequested_ = false;
+  std::optional<std::int16_t> programVersion_;
+};
+
+}  // namespace qdx
