@@ -168,14 +168,22 @@ void PtyServer::RequestStop() {
 }
 
 bool PtyServer::Pause(int ms) {
+  return PauseUntil(emulator_.ClockSource().NowMicroseconds() +
+                    static_cast<std::int64_t>(ms) * 1000);
+}
+
+bool PtyServer::PauseUntil(std::int64_t endMicroseconds) {
   const Clock& clock = emulator_.ClockSource();
-  const std::int64_t end = clock.NowMicroseconds() + static_cast<std::int64_t>(ms) * 1000;
   for (;;) {
     if (stop_.load()) return false;
-    const std::int64_t left = end - clock.NowMicroseconds();
+    const std::int64_t left = endMicroseconds - clock.NowMicroseconds();
     if (left <= 0) return true;
+    // Microseconds, not whole milliseconds: paced replies must not come later than the wire
+    // would bring them.
+    const timespec wait{static_cast<time_t>(left / 1'000'000),
+                        static_cast<long>(left % 1'000'000) * 1000};
     pollfd fd{wake_[0], POLLIN, 0};
-    if (::poll(&fd, 1, static_cast<int>((left + 999) / 1000)) > 0) Drain(wake_[0]);
+    if (::ppoll(&fd, 1, &wait, nullptr) > 0) Drain(wake_[0]);
   }
 }
 
@@ -207,7 +215,7 @@ bool PtyServer::WriteAll(const QByteArray& bytes) {
   return true;
 }
 
-void PtyServer::Serve(const QByteArray& frame) {
+void PtyServer::Serve(const QByteArray& frame, std::int64_t arrivedAt) {
   std::optional<QByteArray> reply;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -218,7 +226,7 @@ void PtyServer::Serve(const QByteArray& frame) {
     const int baud = paceBaud_ > 0 ? paceBaud_ : PortBaud();
     const std::int64_t us =
         WireTimeMicroseconds(static_cast<int>(frame.size() + reply->size()), baud);
-    if (!Pause(static_cast<int>((us + 999) / 1000))) return;
+    if (!PauseUntil(arrivedAt + us)) return;
   }
   WriteAll(*reply);
 }
@@ -251,7 +259,7 @@ void PtyServer::Run() {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
         assembler.Append(QByteArray(buffer, static_cast<qsizetype>(n)), now);
-        while (const std::optional<QByteArray> frame = assembler.Take()) Serve(*frame);
+        while (const std::optional<QByteArray> frame = assembler.Take()) Serve(*frame, now);
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
         hungUp = true;  // EIO: the slave side was closed
       }

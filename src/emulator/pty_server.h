@@ -50,10 +50,13 @@ class PtyServer {
   }
 
  private:
-  void Serve(const QByteArray& frame);
+  // arrivedAt: when the frame's last byte came, so that pacing counts from there.
+  void Serve(const QByteArray& frame, std::int64_t arrivedAt);
   bool WriteAll(const QByteArray& bytes);
   // Waits up to ms milliseconds; false when a stop was requested meanwhile.
   bool Pause(int ms);
+  // Waits until the clock reaches endMicroseconds, to the microsecond; false on a stop.
+  bool PauseUntil(std::int64_t endMicroseconds);
   int PortBaud() const;
 
   Emulator& emulator_;
