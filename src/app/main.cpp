@@ -11,6 +11,7 @@
 #include "link/device_transactions.h"
 #include "link/link.h"
 #include "link/operations.h"
+#include "link/port_status.h"
 #include "link/qt_serial_port.h"
 #include "link/system_clock.h"
 
@@ -36,31 +37,18 @@ int main(int argc, char** argv) {
 
   // The link reads the settings live: they are filled when the main window is first shown.
   qdx::SystemClock clock;
-  qdx::Link link(std::make_unique<qdx::QtSerialPort>(), clock, session->settings);
+  // Watched, so that the status line follows every open and failure of the port.
+  auto watchedPort =
+      std::make_unique<qdx::WatchedSerialPort>(std::make_unique<qdx::QtSerialPort>());
+  qdx::WatchedSerialPort& port = *watchedPort;
+  qdx::Link link(std::move(watchedPort), clock, session->settings);
   if (session->traceEnabled) {
     link.SetTraceFile(session->settingsFolders().WritePath(QStringLiteral("trans.txt")));
   }
   qdx::LinkOperations operations(link, *session);
   operations.SetEventPump([] { QCoreApplication::processEvents(); });
 
-  qdx::TForm1::Hooks& hooks = window.hooks();
-  hooks.testConnection = [&] {
-    qdx::LinkResult result;
-    if (session->moduleFlag) {
-      qdx::ControllerStatus status;
-      result = operations.PollModuleStatus(status);
-    } else {
-      qdx::DeviceInfo info;
-      result = qdx::ReadDeviceInfo(operations, info);
-    }
-    if (link.LastPortError() != qdx::PortError::None) window.ShowStatus(link.LastPortErrorText());
-    return result == qdx::kLinkOk;
-  };
-  hooks.resetOffer = [&] {
-    session->ReadConnectionSettings();
-    operations.ResetAfterWrite(dialogs);
-  };
-  hooks.closePort = [&] { link.Close(); };
+  window.AttachLink(link, operations, &port);
 
   window.SetStartupArguments(arguments);
   window.show();

@@ -24,6 +24,8 @@
 #include "app/project_defaults.h"
 #include "app/settings.h"
 #include "config/program_record.h"
+#include "link/link.h"
+#include "link/operations.h"
 #include "link/port_names.h"
 
 namespace qdx {
@@ -427,8 +429,33 @@ void TForm1::OnCodePageChanged(int index) {
   if (index >= 0) session_.codePageIndex = index;
 }
 
-void TForm1::OnPortChanged(int index) {
-  if (index >= 0) ShowStatus(DescribePortDevice(index, session_.settings.ports));
+void TForm1::OnPortChanged(int /*index*/) {
+  RefreshPortStatus();
+}
+
+void TForm1::RefreshPortStatus() {
+  if (!port_ || port_->currentIndex() < 0) return;
+  portStatus_.SetPort(port_->currentIndex(), session_.settings);
+  ShowStatus(portStatus_.Text());
+}
+
+void TForm1::ReportPortEvent(const QString& device, PortError error, const QString& text) {
+  portStatus_.Report(device, error, text);
+  RefreshPortStatus();
+}
+
+void TForm1::AttachLink(Link& link, LinkOperations& operations, WatchedSerialPort* watched) {
+  hooks_.testConnection = [&operations] { return operations.TestConnection() == kLinkOk; };
+  hooks_.resetOffer = [this, &operations] {
+    ReadConnectionSettings();
+    operations.ResetAfterWrite(dialogs_);
+  };
+  hooks_.closePort = [&link] { link.Close(); };
+  if (watched) {
+    watched->SetObserver([this](const QString& device, PortError error, const QString& text) {
+      ReportPortEvent(device, error, text);
+    });
+  }
 }
 
 void TForm1::OnReadFromController() {
@@ -456,9 +483,43 @@ void TForm1::OnEmulatorClicked() {
   const QString program = QDir(session_.programDir).filePath(kEmulatorProgram);
   const QStringList arguments = {QString::number(session_.link.portIndex), QStringLiteral("8")};
   QString error;
-  if (hooks_.startProgram && !hooks_.startProgram(program, arguments, &error)) {
+  if (!hooks_.startProgram) return;
+  if (!hooks_.startProgram(program, arguments, &error)) {
     dialogs_.ShowError(QStringLiteral("The emulator could not be started.\n%1").arg(error));
+    return;
   }
+  WatchEmulator(session_.link.portIndex);
+}
+
+void TForm1::WatchEmulator(int portIndex) {
+  if (!emulatorWatch_) {
+    emulatorWatch_ = new QTimer(this);
+    emulatorWatch_->setInterval(100);
+    connect(emulatorWatch_, &QTimer::timeout, this, &TForm1::OnEmulatorWatchTick);
+  }
+  emulatorWatchPort_ = portIndex;
+  emulatorWatchTime_.start();
+  emulatorWatch_->start();
+  OnEmulatorWatchTick();
+}
+
+void TForm1::OnEmulatorWatchTick() {
+  RefreshPortStatus();
+  // The emulator publishes its port once it serves it; until then the port is what it was.
+  if (QFileInfo(EmulatorPortLink(emulatorWatchPort_ + 1)).exists()) {
+    emulatorWatch_->stop();
+    return;
+  }
+  if (emulatorWatchTime_.elapsed() < emulatorWaitMs_) return;
+  emulatorWatch_->stop();
+  const QString port = ComPortName(emulatorWatchPort_);
+  ShowStatus(
+      QStringLiteral("%1. Emulator QDX did not start serving %2.").arg(portStatus_.Text(), port));
+  dialogs_.ShowError(
+      QStringLiteral("Emulator QDX did not start serving %1.\nStart it from a terminal to see "
+                     "why: %2 %3 8")
+          .arg(port, QDir::toNativeSeparators(QDir(session_.programDir).filePath(kEmulatorProgram)))
+          .arg(emulatorWatchPort_));
 }
 
 }  // namespace qdx

@@ -2,6 +2,7 @@
 // command and one button per editor.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
@@ -12,6 +13,7 @@
 #include "app/dialogs.h"
 #include "app/file_flows.h"
 #include "app/session.h"
+#include "link/port_status.h"
 
 class QAction;
 class QCheckBox;
@@ -19,8 +21,12 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTimer;
 
 namespace qdx {
+
+class Link;
+class LinkOperations;
 
 // The eleven editor buttons, in the order of their grid.
 enum class Editor {
@@ -64,6 +70,15 @@ class TForm1 : public QMainWindow {
   ~TForm1() override;
 
   Hooks& hooks() { return hooks_; }
+  // Plugs in the link: the connection test, the reset offer and the port release run on it,
+  // and when watched is given the status line follows every open and failure of the port.
+  // The three must outlive the window.
+  void AttachLink(Link& link, LinkOperations& operations, WatchedSerialPort* watched = nullptr);
+  // The port on device opened (error None) or failed: shown in the status line.
+  void ReportPortEvent(const QString& device, PortError error, const QString& text);
+  const PortStatus& portStatus() const { return portStatus_; }
+  // How long the status line waits for a started emulator to serve its port.
+  void SetEmulatorWaitMilliseconds(int ms) { emulatorWaitMs_ = ms; }
   // The command line, applied when the window is first shown.
   void SetStartupArguments(const StartupArguments& arguments) { startup_ = arguments; }
 
@@ -130,6 +145,11 @@ class TForm1 : public QMainWindow {
   void FinishStartUp();
   bool RunCloseSequence();
   void ShowFileName(const QString& name);
+  // The chosen port's device and its last failure, as they are now.
+  void RefreshPortStatus();
+  // Follows a started emulator until it serves portIndex, or reports that it did not.
+  void WatchEmulator(int portIndex);
+  void OnEmulatorWatchTick();
 
   Session& session_;
   Dialogs& dialogs_;
@@ -140,6 +160,11 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<ProjectFileFlows> flows_;
   bool shown_ = false;
   bool closed_ = false;
+  PortStatus portStatus_;
+  QTimer* emulatorWatch_ = nullptr;
+  int emulatorWatchPort_ = 0;
+  int emulatorWaitMs_ = 5000;
+  QElapsedTimer emulatorWatchTime_;
 
   std::array<QPushButton*, kEditorCount> editorButtons_{};
   QComboBox* port_ = nullptr;
