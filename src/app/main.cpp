@@ -14,6 +14,8 @@
 #include "link/port_status.h"
 #include "link/qt_serial_port.h"
 #include "link/system_clock.h"
+#include "transfer/read_project_window.h"
+#include "transfer/send_project_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -49,6 +51,14 @@ int main(int argc, char** argv) {
   operations.SetEventPump([] { QCoreApplication::processEvents(); });
 
   window.AttachLink(link, operations, &port);
+  window.hooks().writeToController = [&] {
+    qdx::SendProjectWindow send(*session, operations, dialogs, &window);
+    send.exec();
+  };
+  window.hooks().readFromController = [&] {
+    qdx::ReadProjectWindow read(*session, operations, dialogs, &window);
+    read.exec();
+  };
 
   window.SetStartupArguments(arguments);
   window.show();
