@@ -114,13 +114,9 @@ std::vector<std::uint8_t> WriteBlock(const BlockSection& s, int block) {
 
 std::optional<EncodeError> ProgramNumberError(std::int32_t number) {
   if (number >= 1 && number <= 0x100) return std::nullopt;
-  return EncodeError{number == kWashingProgramNumber ? QStringLiteral("Washing program")
-                                                     : QStringLiteral("Program"),
-                     0,
-                     0,
-                     QStringLiteral("program number"),
-                     QString::number(number),
-                     QStringLiteral("1..256")};
+  return EncodeError{
+      QStringLiteral("Program"), 0, 0, QStringLiteral("program number"), QString::number(number),
+      QStringLiteral("1..256")};
 }
 
 }  // namespace
@@ -157,10 +153,7 @@ class SectionTransfer::Run {
     return r;
   }
 
-  Session& session() { return t_.session_; }
   ProjectImage& image() { return t_.session_.blocks.image; }
-  LinkOperations& ops() { return t_.ops_; }
-  Dialogs& dialogs() { return t_.dialogs_; }
   bool Module() const { return t_.ops_.ModulePath(); }
   int CodePage() const { return t_.session_.codePageIndex; }
 

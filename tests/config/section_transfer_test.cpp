@@ -168,6 +168,19 @@ TEST_P(ListTransfers, CancelMidReadKeepsWhatWasRead) {
   EXPECT_EQ(Sent(kRead, 0x0C).size(), 3u - (session.moduleFlag ? 0u : 1u));
 }
 
+// Every transfer takes the main window's connection fields afresh when it starts.
+TEST_P(ListTransfers, TakesTheConnectionFieldsAtTheStart) {
+  session.stationAddress = 9;  // no controller answers there
+  int asked = 0;
+  session.connectionFields = [&asked] {
+    ++asked;
+    return ConnectionFields{0, 1, 1};
+  };
+  EXPECT_TRUE(transfer->ReadList(ListSection::Alarms).completed());
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(session.stationAddress, 1);
+}
+
 // The process list reads its bodies, then the set's preset table.
 TEST_P(ListTransfers, ProcessReadTakesPresetsFromTheTable) {
   auto& presets = emulator.Memory().sections.presets[1];
