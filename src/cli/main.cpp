@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/connection.h"
 #include "cli/link_commands.h"
+#include "cli/project_commands.h"
 
 namespace {
 
@@ -77,5 +78,6 @@ int main(int argc, char** argv) {
   if (!line.error.isEmpty()) return Fail(kExitUsage, line.error + "\n" + UsageText());
   if (line.command == "info" || line.command == "export") return RunProjectCommand(line);
   if (IsLinkCommand(line.command)) return RunOnLink(line);
+  if (IsProjectTransferCommand(line.command)) return RunProjectTransferProgram(line);
   return Fail(kExitUsage, QStringLiteral("%1 is not available in this build").arg(line.command));
 }

@@ -1,0 +1,210 @@
+#include "cli/project_commands.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+
+#include "app/project_defaults.h"
+#include "app/project_files.h"
+#include "link/device_transactions.h"
+#include "transfer/password_transfer.h"
+#include "transfer/project_compare.h"
+#include "transfer/project_transfer.h"
+
+namespace qdx::cli {
+
+namespace {
+
+const QString kPasswords = QStringLiteral("passwords");
+
+// qdx shows nothing while a run goes on: the lines at the end say it all.
+class QuietListener : public TransferListener {
+ public:
+  void RowStarted(ProjectRow, int) override {}
+  void RowProgress(ProjectRow, int) override {}
+  void RowResult(ProjectRow, const RowOutcome&) override {}
+  void Message(const QString&) override {}
+};
+
+RowOutcome OkOutcome() {
+  RowOutcome o;
+  o.kind = RowOutcome::Ok;
+  return o;
+}
+
+// The reset --reset asks for: on the module path only when the controller is not running,
+// as the reset offer does.
+RowOutcome ResetController(Connection& connection) {
+  LinkOperations& ops = connection.operations();
+  RowOutcome o;
+  LinkResult result = kLinkOk;
+  if (!ops.ModulePath()) {
+    result = qdx::ResetController(ops);
+  } else {
+    ControllerStatus status;
+    if (ops.PollModuleStatus(status) == kLinkOk && status.Running()) {
+      o.kind = RowOutcome::Refused;
+      o.reason = kStopModeRequired;
+      return o;
+    }
+    result = PostResetController(ops);
+  }
+  if (result != kLinkOk) {
+    o.kind = RowOutcome::Error;
+    o.reason = connection.FailureText(result);
+    return o;
+  }
+  connection.session().writePending = false;
+  return OkOutcome();
+}
+
+CommandOutput UsageError(const QString& text) {
+  return {kExitUsage, {}, QStringLiteral("qdx: %1\n").arg(text)};
+}
+
+}  // namespace
+
+bool IsProjectTransferCommand(const QString& command) {
+  return command == QLatin1String("read") || command == QLatin1String("write") ||
+         command == QLatin1String("compare");
+}
+
+std::optional<SectionChoice> ChooseSections(const QStringList& names, QString* error) {
+  SectionChoice choice;
+  if (names.isEmpty()) {
+    choice.rows = AllRows();
+    return choice;
+  }
+  for (const QString& name : names) {
+    if (name == kPasswords) {
+      choice.passwords = true;
+    } else if (const auto row = RowFromSectionName(name)) {
+      choice.rows[static_cast<std::size_t>(RowIndex(*row))] = true;
+    } else {
+      *error = QStringLiteral("unknown section %1").arg(name);
+      return std::nullopt;
+    }
+  }
+  return choice;
+}
+
+int ExitCodeOf(const RowOutcome& outcome) {
+  switch (outcome.kind) {
+    case RowOutcome::Ok:
+      return kExitOk;
+    case RowOutcome::Difference:
+      return kExitDifference;
+    case RowOutcome::Invalid:
+      return kExitUsage;
+    default:
+      return kExitLink;
+  }
+}
+
+CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection) {
+  if (line.arguments.isEmpty()) {
+    return UsageError(QStringLiteral("%1 needs a project file\n%2").arg(line.command, UsageText()));
+  }
+  const QString fileName = line.arguments[0];
+  QString error;
+  const auto sections = ChooseSections(line.arguments.mid(1), &error);
+  if (!sections) return UsageError(error + "\n" + UsageText());
+
+  const bool read = line.command == QLatin1String("read");
+  const bool compare = line.command == QLatin1String("compare");
+  const bool exists = QFileInfo(fileName).isFile();
+  if (read && ProjectFormatOf(fileName) != ProjectFormat::Qd3) {
+    return UsageError(
+        QStringLiteral("%1: read saves .qd3 project files only; name a .qd3 file").arg(fileName));
+  }
+  if (!read && !exists) return UsageError(QStringLiteral("%1: no such file").arg(fileName));
+
+  Session& session = connection.session();
+  ProjectBlocks& blocks = session.blocks;
+  ApplyStartupDefaults(blocks.image);
+  ApplyFixedNames(blocks.image);
+  if (exists) {
+    const FileResult loaded = LoadProjectFile(blocks, fileName);
+    if (!loaded) return UsageError(loaded.error);
+  }
+
+  QuietListener listener;
+  ProjectTransfer transfer(session, connection.operations(), connection.dialogs(), listener);
+  // Never the question: the reset follows --reset, after everything was written.
+  transfer.SetResetAfterRun({});
+  std::optional<RowOutcome> reset;
+
+  RunSummary summary;
+  std::optional<RowOutcome> passwords;
+  if (line.command == QLatin1String("write")) {
+    summary = transfer.Send(sections->rows);
+    // Passwords go before the reset, as the passwords window sends before its reset offer.
+    if (sections->passwords) {
+      passwords = SendPasswordEntries(connection.operations(), blocks.passwords);
+    }
+    if (line.reset) reset = ResetController(connection);
+  } else {
+    summary = transfer.Read(sections->rows, compare);
+    if (sections->passwords) {
+      if (compare) {
+        auto controller = std::make_unique<PasswordBlock>(blocks.passwords);
+        passwords = ReadPasswordEntries(connection.operations(), *controller);
+        if (passwords->kind == RowOutcome::Ok) {
+          if (auto d = ComparePasswords(blocks.passwords, *controller)) {
+            passwords->kind = RowOutcome::Difference;
+            passwords->difference = d;
+          }
+        }
+      } else {
+        passwords = ReadPasswordEntries(connection.operations(), blocks.passwords);
+      }
+    }
+  }
+  CommandOutput output;
+  int code = kExitOk;
+  auto report = [&](const QString& name, const RowOutcome& outcome) {
+    output.out += QStringLiteral("%1: %2\n").arg(name, outcome.Summary());
+    code = std::max(code, ExitCodeOf(outcome));
+  };
+  for (const ProjectRow row : kProjectRows) {
+    if (sections->rows[static_cast<std::size_t>(RowIndex(row))]) {
+      report(RowSectionName(row), summary[row]);
+    }
+  }
+  if (passwords) report(kPasswords, *passwords);
+  if (reset) report(QStringLiteral("reset"), *reset);
+  // The worst outcome decides: a failure over a refused value over a difference.
+  output.exitCode = code;
+
+  if (read && code == kExitOk) {
+    const FileResult saved = SaveProjectFile(blocks, fileName);
+    if (!saved) {
+      output.err += QStringLiteral("qdx: %1\n").arg(saved.error);
+      output.exitCode = kExitUsage;
+    }
+  } else if (read) {
+    output.err +=
+        QStringLiteral("qdx: %1 was not saved: not every section was read\n").arg(fileName);
+  }
+  return output;
+}
+
+int RunProjectTransferProgram(const CommandLine& line) {
+  QString error;
+  const std::unique_ptr<Connection> connection = Connection::ForProgram(line.global, &error);
+  auto print = [](FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+  };
+  if (!connection) {
+    print(stderr, QStringLiteral("qdx: %1\n").arg(error));
+    return kExitUsage;
+  }
+  const CommandOutput result = RunProjectTransfer(line, *connection);
+  print(stdout, result.out);
+  print(stderr, result.err);
+  return result.exitCode;
+}
+
+}  // namespace qdx::cli
