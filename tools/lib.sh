@@ -33,3 +33,58 @@ build_preset() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
 }
+
+# --- The emulated controller, for tools/run and tools/demo ---
+
+# The programs publish and find emulator ports under $XDG_RUNTIME_DIR; without it Qt falls
+# back to this folder (and warns each start). Setting it once keeps both sides agreeing.
+ensure_runtime_dir() {
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="${TMPDIR:-/tmp}/runtime-$(id -un)"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+  fi
+}
+
+# emulator_link N: the link a running qdx-emulator publishes for COM<N>.
+emulator_link() {
+  echo "$XDG_RUNTIME_DIR/qdx-emulator/COM$1"
+}
+
+# port_mapped INI N: true when the Ports section of the ustawienia.ini INI maps COM<N>.
+port_mapped() {
+  [ -f "$1" ] || return 1
+  awk -v key="com$2" '
+    /^[ \t]*\[/ { inPorts = (tolower($0) ~ /^[ \t]*\[ports\]/); next }
+    inPorts { line = tolower($0); sub(/^[ \t]+/, "", line)
+              if (index(line, key) == 1 && substr(line, length(key) + 1) ~ /^[ \t]*=/) found = 1 }
+    END { exit !found }' "$1"
+}
+
+# start_emulator BIN N LOG [OPTION...]: starts BIN/qdx-emulator for COM<N> in the background
+# (its process id in EMULATOR_PID, its messages in LOG) and waits until it serves the port.
+start_emulator() {
+  local bin=$1 number=$2 log=$3
+  shift 3
+  "$bin/qdx-emulator" "$((number - 1))" 8 "$@" >"$log" 2>&1 &
+  EMULATOR_PID=$!
+  local link
+  link=$(emulator_link "$number")
+  for _ in $(seq 100); do
+    if [ -e "$link" ]; then return 0; fi
+    if ! kill -0 "$EMULATOR_PID" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+  echo "The emulator did not start serving COM$number:" >&2
+  cat "$log" >&2
+  stop_emulator
+  return 1
+}
+
+stop_emulator() {
+  if [ -n "${EMULATOR_PID:-}" ]; then
+    kill "$EMULATOR_PID" 2>/dev/null || true
+    wait "$EMULATOR_PID" 2>/dev/null || true
+    EMULATOR_PID=
+  fi
+}
