@@ -33,9 +33,14 @@ void PrintTo(const FieldCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-template <typename View, typename ConstView, typename T, typename R>
-FieldCase Field(std::string name, std::size_t offset, void (View::*set)(T) const,
-                R (ConstView::*get)() const, T value, Bytes bytes) {
+// View and ConstView are deduced from the accessors, or named where the accessors belong to
+// a shared base of the record.
+template <typename ViewArg = void, typename ConstViewArg = void, typename Owner,
+          typename ConstOwner, typename T, typename R>
+FieldCase Field(std::string name, std::size_t offset, void (Owner::*set)(T) const,
+                R (ConstOwner::*get)() const, T value, Bytes bytes) {
+  using View = std::conditional_t<std::is_void_v<ViewArg>, Owner, ViewArg>;
+  using ConstView = std::conditional_t<std::is_void_v<ConstViewArg>, ConstOwner, ConstViewArg>;
   return FieldCase{
       std::move(name),
       View::kSize,
@@ -125,31 +130,31 @@ std::vector<FieldCase> AllFields() {
             Bytes{0xFF, 0xFF, 0xFF, 0xFF}),
       Field("special relay logic", 60, &X::SetRelayLogic, &CX::RelayLogic, kS32Value, kS32),
 
-      Field("analog type", 102, &O::SetOutputType, &CO::OutputType, kU16Value, kU16),
-      Field("analog channel", 104, &O::SetChannel, &CO::Channel, kU16Value, kU16),
-      Field("analog set value", 106, &O::SetSetValue, &CO::SetValue, kU16Value, kU16),
-      Field("analog 0 V", 108, &O::SetValueAt0V, &CO::ValueAt0V, kS32Value, kS32),
-      Field("analog 10 V", 112, &O::SetValueAt10V, &CO::ValueAt10V, kS32Value, kS32),
-      Field("analog stop", 116, &O::SetStopSetValue, &CO::StopSetValue, kS32Value, kS32),
-      Field("analog pause", 120, &O::SetPauseSetValue, &CO::PauseSetValue, kS32Value, kS32),
-      Field("analog sample", 128, &O::SetSamplePeriod, &CO::SamplePeriod, 2.5, kF64),
-      Field("analog gain", 136, &O::SetGain, &CO::Gain, 2.5, kF64),
-      Field("analog Ti", 144, &O::SetIntegralTime, &CO::IntegralTime, 2.5, kF64),
-      Field("analog Td", 152, &O::SetDerivativeTime, &CO::DerivativeTime, 2.5, kF64),
-      Field("analog PID number", 176, &O::SetPidNumber, &CO::PidNumber, std::uint8_t{255},
+      Field<O, CO>("analog type", 102, &O::SetOutputType, &CO::OutputType, kU16Value, kU16),
+      Field<O, CO>("analog channel", 104, &O::SetChannel, &CO::Channel, kU16Value, kU16),
+      Field<O, CO>("analog set value", 106, &O::SetSetValue, &CO::SetValue, kU16Value, kU16),
+      Field<O, CO>("analog 0 V", 108, &O::SetValueAt0V, &CO::ValueAt0V, kS32Value, kS32),
+      Field<O, CO>("analog 10 V", 112, &O::SetValueAt10V, &CO::ValueAt10V, kS32Value, kS32),
+      Field<O, CO>("analog stop", 116, &O::SetStopSetValue, &CO::StopSetValue, kS32Value, kS32),
+      Field<O, CO>("analog pause", 120, &O::SetPauseSetValue, &CO::PauseSetValue, kS32Value, kS32),
+      Field<O, CO>("analog sample", 128, &O::SetSamplePeriod, &CO::SamplePeriod, 2.5, kF64),
+      Field<O, CO>("analog gain", 136, &O::SetGain, &CO::Gain, 2.5, kF64),
+      Field<O, CO>("analog Ti", 144, &O::SetIntegralTime, &CO::IntegralTime, 2.5, kF64),
+      Field<O, CO>("analog Td", 152, &O::SetDerivativeTime, &CO::DerivativeTime, 2.5, kF64),
+      Field<O, CO>("analog PID number", 176, &O::SetPidNumber, &CO::PidNumber, std::uint8_t{255},
             Bytes{255}),
 
-      Field("pid type", 102, &D::SetRegulatorType, &CD::RegulatorType, kU16Value, kU16),
-      Field("pid channel", 104, &D::SetChannel, &CD::Channel, kU16Value, kU16),
-      Field("pid set value", 106, &D::SetSetValue, &CD::SetValue, kU16Value, kU16),
-      Field("pid value 1", 108, &D::SetValueAt0V, &CD::ValueAt0V, kS32Value, kS32),
-      Field("pid value 4", 120, &D::SetPauseSetValue, &CD::PauseSetValue, kS32Value, kS32),
-      Field("pid Tp", 128, &D::SetSamplePeriod, &CD::SamplePeriod, 2.5, kF64),
-      Field("pid Xp", 136, &D::SetProportionalBand, &CD::ProportionalBand, 2.5, kF64),
-      Field("pid Ti", 144, &D::SetIntegralTime, &CD::IntegralTime, 2.5, kF64),
-      Field("pid Td", 152, &D::SetDerivativeTime, &CD::DerivativeTime, 2.5, kF64),
-      Field("pid To", 160, &D::SetPulsePeriod, &CD::PulsePeriod, 2.5, kF64),
-      Field("pid byte 184", 184, &D::SetPidNumber, &CD::PidNumber, std::uint8_t{7}, Bytes{7}),
+      Field<D, CD>("pid type", 102, &D::SetRegulatorType, &CD::RegulatorType, kU16Value, kU16),
+      Field<D, CD>("pid channel", 104, &D::SetChannel, &CD::Channel, kU16Value, kU16),
+      Field<D, CD>("pid set value", 106, &D::SetSetValue, &CD::SetValue, kU16Value, kU16),
+      Field<D, CD>("pid value 1", 108, &D::SetValueAt0V, &CD::ValueAt0V, kS32Value, kS32),
+      Field<D, CD>("pid value 4", 120, &D::SetPauseSetValue, &CD::PauseSetValue, kS32Value, kS32),
+      Field<D, CD>("pid Tp", 128, &D::SetSamplePeriod, &CD::SamplePeriod, 2.5, kF64),
+      Field<D, CD>("pid Xp", 136, &D::SetProportionalBand, &CD::ProportionalBand, 2.5, kF64),
+      Field<D, CD>("pid Ti", 144, &D::SetIntegralTime, &CD::IntegralTime, 2.5, kF64),
+      Field<D, CD>("pid Td", 152, &D::SetDerivativeTime, &CD::DerivativeTime, 2.5, kF64),
+      Field<D, CD>("pid To", 160, &D::SetPulsePeriod, &CD::PulsePeriod, 2.5, kF64),
+      Field<D, CD>("pid byte 184", 184, &D::SetPidNumber, &CD::PidNumber, std::uint8_t{7}, Bytes{7}),
   };
 
   // Indexed fields.
