@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -127,6 +128,10 @@ void ProjectTransferWindow::RowProgress(ProjectRow r, int position) {
 
 void ProjectTransferWindow::RowResult(ProjectRow r, const RowOutcome& outcome) {
   row(r)->SetResult(outcome.ResultText());
+  // Where the difference is, or why the row failed, on the result text.
+  const bool explained = outcome.kind == RowOutcome::Difference ||
+                         outcome.kind == RowOutcome::Error || outcome.kind == RowOutcome::Invalid;
+  row(r)->resultLabel()->setToolTip(explained ? outcome.Summary() : QString());
 }
 
 void ProjectTransferWindow::Message(const QString& text) {

@@ -164,6 +164,11 @@ TEST_F(ProjectWindows, ReadWindowComparisonShowsDifferenceAndPutsTheProjectBack)
   EXPECT_TRUE(w.comparisonButton()->isEnabled());
   EXPECT_FALSE(w.comparisonMode());
   EXPECT_EQ(w.row(ProjectRow::Relays)->resultText(), "Difference");
+  EXPECT_TRUE(w.row(ProjectRow::Relays)
+                  ->resultLabel()
+                  ->toolTip()
+                  .startsWith("Difference: record 4 field name: project \"OTHER NAME\""))
+      << w.row(ProjectRow::Relays)->resultLabel()->toolTip().toStdString();
   EXPECT_EQ(w.row(ProjectRow::Pid)->resultText(), "Difference");
   EXPECT_EQ(w.row(ProjectRow::Programs)->resultText(), "OK");
   EXPECT_EQ(w.row(ProjectRow::Setup)->resultText(), "OK");
