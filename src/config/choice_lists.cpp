@@ -1,0 +1,151 @@
+#include "config/choice_lists.h"
+
+namespace qdx {
+
+const QStringList& MeasurementChannelList() {
+  static const QStringList list = {
+      QStringLiteral("1.chamber temperature"),
+      QStringLiteral("2.core temperature"),
+      QStringLiteral("3.humidity"),
+      QStringLiteral("4.smoke temperature"),
+      QStringLiteral("5.smoke-generator plate temperature"),
+      QStringLiteral("6. Channel 6"),
+      QStringLiteral("7. Channel 7"),
+      QStringLiteral("8. Channel 8"),
+      QStringLiteral("9. Channel 9"),
+      QStringLiteral("10. Channel 10"),
+  };
+  return list;
+}
+
+const QStringList& SetValueSourceList() {
+  static const QStringList list = {
+      QStringLiteral("1.chamber temperature"),
+      QStringLiteral("2.core temperature"),
+      QStringLiteral("3.humidity"),
+      QStringLiteral("4.Additional 1"),
+      QStringLiteral("5.Additional 2"),
+      QStringLiteral("6. smoke-generator plate setup"),
+      QStringLiteral("7. smoke setup"),
+      QStringLiteral("8. Channel 6"),
+      QStringLiteral("9. Channel 7"),
+      QStringLiteral("10. Channel 8"),
+      QStringLiteral("11. Channel 9"),
+      QStringLiteral("12. Channel 10"),
+      QStringLiteral("13. Channel 11"),
+      QStringLiteral("14. Channel 12"),
+      QStringLiteral("15 - Step preset SP1"),
+      QStringLiteral("16 - Step preset SP2"),
+      QStringLiteral("17 - Step preset SP3"),
+      QStringLiteral("18 - Step preset SP4"),
+      QStringLiteral("19 - Step preset SP5"),
+  };
+  return list;
+}
+
+const QStringList& CounterInputList() {
+  static const QStringList list = {
+      QStringLiteral("0 - IN 1"), QStringLiteral("1 - IN 2"),  QStringLiteral("2 - IN 3"),
+      QStringLiteral("3 - IN 4"), QStringLiteral("4 - IN 5"),  QStringLiteral("5 - IN 6"),
+      QStringLiteral("6 - IN7"),  QStringLiteral("7 - IN8"),   QStringLiteral("8 - IN 9"),
+      QStringLiteral("9 - IN10"), QStringLiteral("10 - IN11"),
+  };
+  return list;
+}
+
+const QStringList& PidChoiceList() {
+  static const QStringList list = {
+      QStringLiteral("0 - PID 1"), QStringLiteral("1 - PID 2"), QStringLiteral("2 - PID 3"),
+      QStringLiteral("3 - PID 4"), QStringLiteral("4 - PID 5"),
+  };
+  return list;
+}
+
+const QStringList& RelayLogicList() {
+  // Entries 0 and 2 carry an en dash where entry 1 has hyphens, as the panel documentation
+  // writes them.
+  static const QStringList list = {
+      QStringLiteral("0 \u2013 preset status assignment to outputs"),
+      QStringLiteral(
+          "1 - logic sum of indicated relays and outputs - additional output switching on"),
+      QStringLiteral("2 - logic product of indicated relays and outputs \u2013 an output "
+                     "switching off"),
+  };
+  return list;
+}
+
+const QStringList& AlarmStatusList() {
+  static const QStringList list = {
+      QStringLiteral("0 - Alarm disabled !"),
+      QStringLiteral("1 - Alarm interrupting the process"),
+      QStringLiteral("2 - Alarm not interrupting the process"),
+  };
+  return list;
+}
+
+QString TimeTypeCaption(int code) {
+  static const QStringList captions = {
+      QStringLiteral("Relay disabled"),          QStringLiteral("Relay active"),
+      QStringLiteral("Switching on with delay"), QStringLiteral("Switching off with delay"),
+      QStringLiteral("Pulse generator"),         QStringLiteral("Pulse generator"),
+  };
+  return captions.value(code);
+}
+
+QString RegulatorTypeCaption(int code) {
+  static const QStringList captions = {
+      QStringLiteral("Control off"),
+      QStringLiteral("Heating progress"),
+      QStringLiteral("Cooling progress"),
+      QStringLiteral("Heating hysteresis"),
+      QStringLiteral("Cooling hysteresis"),
+      QStringLiteral("Counter"),
+      QStringLiteral("PID"),
+  };
+  return captions.value(code);
+}
+
+QString TimeTypePickerLabel(int code) {
+  return QStringLiteral("Time type %1").arg(code);
+}
+
+QString RegulatorTypePickerLabel(int code) {
+  return QStringLiteral("Algorithm %1").arg(code);
+}
+
+ChannelList ChannelListFor(int regulatorType) {
+  switch (regulatorType) {
+    case kRegulatorTypeCounter:
+      return ChannelList::CounterInput;
+    case kRegulatorTypePid:
+      return ChannelList::Pid;
+    default:
+      return ChannelList::Measurement;
+  }
+}
+
+const QStringList& ChannelListEntries(ChannelList list) {
+  switch (list) {
+    case ChannelList::CounterInput:
+      return CounterInputList();
+    case ChannelList::Pid:
+      return PidChoiceList();
+    case ChannelList::Measurement:
+      break;
+  }
+  return MeasurementChannelList();
+}
+
+QString ChannelListLabel(ChannelList list) {
+  switch (list) {
+    case ChannelList::CounterInput:
+      return QStringLiteral("IN");
+    case ChannelList::Pid:
+      return QStringLiteral("PID");
+    case ChannelList::Measurement:
+      break;
+  }
+  return QStringLiteral("Measurement channel");
+}
+
+}  // namespace qdx

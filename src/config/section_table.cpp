@@ -1,0 +1,179 @@
+#include "config/section_table.h"
+
+#include "app/record_text.h"
+#include "config/editor_values.h"
+#include "config/records.h"
+
+namespace qdx {
+
+std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Session& session, int nr) {
+  detail::CheckRecordIndex("slot", nr, 1, section.slotCount);
+  return section.region(session).subspan(static_cast<std::size_t>(nr - 1) * section.recordSize,
+                                         section.recordSize);
+}
+
+MemprojRow MemprojRowOf(const SectionDescription& section, Session& session, int nr) {
+  MemprojRow row = section.row(SectionRecord(section, session, nr), session.codePageIndex);
+  row.nr = nr;
+  return row;
+}
+
+std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Session& session) {
+  std::vector<MemprojRow> rows;
+  rows.reserve(static_cast<std::size_t>(section.slotCount));
+  for (int nr = 1; nr <= section.slotCount; ++nr)
+    rows.push_back(MemprojRowOf(section, session, nr));
+  return rows;
+}
+
+SectionColumn NumberColumn() {
+  return {QStringLiteral("No"), [](const MemprojRow& r) { return QString::number(r.nr); }, true};
+}
+
+SectionColumn NameColumn() {
+  return {QStringLiteral("Name"), [](const MemprojRow& r) { return r.Nazwa; }, false};
+}
+
+SectionColumn FieldColumn(const QString& title, int n) {
+  return {title, [n](const MemprojRow& r) {
+            const auto v = r.P(n);
+            return v ? QString::number(*v) : QString();
+          }};
+}
+
+SectionColumn TenthsColumn(const QString& title, int n) {
+  return {title, [n](const MemprojRow& r) {
+            const auto v = r.P(n);
+            return v ? TextFromTenths(*v) : QString();
+          }};
+}
+
+SectionColumn ByteColumn(const QString& title, int n, int byte) {
+  return {title, [n, byte](const MemprojRow& r) {
+            const auto v = r.P(n);
+            return v ? QString::number((static_cast<std::uint32_t>(*v) >> (8 * byte)) & 0xFF)
+                     : QString();
+          }};
+}
+
+QString DecodedName(QByteArray bytes, int codePageIndex) {
+  return DecodeRecordText(bytes, codePageIndex).left(kMemprojNameLength);
+}
+
+namespace {
+
+template <typename View>
+std::int32_t NumberAtStart(std::span<const std::uint8_t> record) {
+  return View(record.data()).Number();
+}
+
+template <typename View>
+void SetNumberAtStart(std::span<std::uint8_t> record, std::int32_t n) {
+  View(record.data()).SetNumber(n);
+}
+
+SectionDescription MakeRelaySection() {
+  SectionDescription s;
+  s.title = QStringLiteral("Relays");
+  s.slotCount = kRelayCount;
+  s.recordSize = RelayRecord::kSize;
+  s.region = [](Session& session) {
+    return SectionBytes(session.blocks.image, ImageSection::Relays);
+  };
+  s.transfer = ListSection::Relays;
+  s.listExtension = QStringLiteral("rlq");
+  s.number = NumberAtStart<ConstRelayRecord>;
+  s.setNumber = SetNumberAtStart<RelayRecord>;
+  s.row = [](std::span<const std::uint8_t> bytes, int cp) {
+    const ConstRelayRecord r(bytes.data());
+    MemprojRow row;
+    row.Nazwa = DecodedName(r.Name().Bytes(), cp);
+    row.p = {r.TimeType(),        r.TimeTa(),          r.TimeTb(),          r.RegulatorType(),
+             r.ChannelWord(),     r.RegulatorOffset(), r.RegulatorWindow(), r.LowerHysteresis(),
+             r.UpperHysteresis(), std::nullopt};  // p10 exists and stays empty
+    return row;
+  };
+  s.columns = {NumberColumn(),
+               NameColumn(),
+               FieldColumn(QStringLiteral("Time type"), 1),
+               FieldColumn(QStringLiteral("Time Ta"), 2),
+               FieldColumn(QStringLiteral("Time Tb"), 3),
+               FieldColumn(QStringLiteral("Regulator type"), 4),
+               ByteColumn(QStringLiteral("Measurement channel"), 5, 0),  // _kanalPom
+               ByteColumn(QStringLiteral("Set value"), 5, 1),            // _Zadane
+               TenthsColumn(QStringLiteral("Offset"), 6),                // _p6
+               TenthsColumn(QStringLiteral("Regulator window"), 7),      // _p7
+               TenthsColumn(QStringLiteral("Lower hysteresis"), 8),      // _p8
+               TenthsColumn(QStringLiteral("Upper hysteresis"), 9)};     // _p9
+  return s;
+}
+
+SectionDescription MakeAlarmSection() {
+  SectionDescription s;
+  s.title = QStringLiteral("Alarms");
+  s.slotCount = kAlarmCount;
+  s.recordSize = AlarmRecord::kSize;
+  s.region = [](Session& session) {
+    return SectionBytes(session.blocks.image, ImageSection::Alarms);
+  };
+  s.transfer = ListSection::Alarms;
+  s.listExtension = QStringLiteral("alq");
+  s.editorExtension = QStringLiteral("a1q");
+  s.number = NumberAtStart<ConstAlarmRecord>;
+  s.setNumber = SetNumberAtStart<AlarmRecord>;
+  s.row = [](std::span<const std::uint8_t> bytes, int cp) {
+    const ConstAlarmRecord r(bytes.data());
+    MemprojRow row;
+    row.Nazwa = DecodedName(r.Name().Bytes(), cp);
+    row.p = {r.DelayTime(), r.AlarmStatus(), r.RelayLogic()};
+    return row;
+  };
+  s.columns = {NumberColumn(), NameColumn(), FieldColumn(QStringLiteral("Delay time"), 1),
+               FieldColumn(QStringLiteral("Alarm status"), 2),
+               FieldColumn(QStringLiteral("Relay logics"), 3)};
+  return s;
+}
+
+SectionDescription MakeSpecialStatusSection() {
+  SectionDescription s;
+  s.title = QStringLiteral("Special statuses");
+  s.slotCount = kSpecialStatusCount;
+  s.recordSize = SpecialStatusRecord::kSize;
+  s.region = [](Session& session) {
+    return SectionBytes(session.blocks.image, ImageSection::SpecialStatuses);
+  };
+  s.transfer = ListSection::SpecialStatuses;
+  s.listExtension = QStringLiteral("slq");
+  s.editorExtension = QStringLiteral("s1q");
+  s.number = NumberAtStart<ConstSpecialStatusRecord>;
+  s.setNumber = SetNumberAtStart<SpecialStatusRecord>;
+  s.row = [](std::span<const std::uint8_t> bytes, int cp) {
+    const ConstSpecialStatusRecord r(bytes.data());
+    MemprojRow row;
+    row.Nazwa = DecodedName(r.Name().Bytes(), cp);
+    row.p = {r.SwitchOffTime(), r.RelayLogic()};
+    return row;
+  };
+  s.columns = {NumberColumn(), NameColumn(), FieldColumn(QStringLiteral("Switch-off time"), 1),
+               FieldColumn(QStringLiteral("Relay logics"), 2)};
+  return s;
+}
+
+}  // namespace
+
+const SectionDescription& RelaySection() {
+  static const SectionDescription s = MakeRelaySection();
+  return s;
+}
+
+const SectionDescription& AlarmSection() {
+  static const SectionDescription s = MakeAlarmSection();
+  return s;
+}
+
+const SectionDescription& SpecialStatusSection() {
+  static const SectionDescription s = MakeSpecialStatusSection();
+  return s;
+}
+
+}  // namespace qdx

@@ -1,0 +1,93 @@
+// What a section's list window and editor need to know about the section, written once per
+// section as data: where its records lie, how many slots it has, its files, its controller
+// transfer, where a record keeps its number, and how a record becomes a row of the window's
+// table `memproj` and its columns. The windows themselves are generic.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "app/session.h"
+#include "config/section_transfer.h"
+
+namespace qdx {
+
+// What every section window works with: the shared blocks and settings, the transfer engine
+// and the dialogs.
+struct SectionWindowContext {
+  Session& session;
+  SectionTransfer& transfer;
+  Dialogs& dialogs;
+};
+
+// One row of a list window's table: the slot number, the record's name and the integer fields
+// p1, p2, ... as the section lists them (an empty field stays unset).
+struct MemprojRow {
+  int nr = 0;
+  QString Nazwa;
+  std::vector<std::optional<std::int32_t>> p;
+
+  // Field pN (1-based); unset when the section has no such field or leaves it empty.
+  std::optional<std::int32_t> P(int n) const {
+    return n >= 1 && n <= static_cast<int>(p.size()) ? p[static_cast<std::size_t>(n - 1)]
+                                                     : std::nullopt;
+  }
+};
+
+// A column of the grid: its title and what it shows of a row.
+struct SectionColumn {
+  QString title;
+  std::function<QString(const MemprojRow&)> text;
+  bool numeric = true;  // right-aligned
+};
+
+struct SectionDescription {
+  QString title;      // the list window's title
+  int slotCount = 0;  // rows of the list
+  std::size_t recordSize = 0;
+  // The section's records in slot order, in the session's blocks.
+  std::function<std::span<std::uint8_t>(Session&)> region;
+  // The engine's section for the list's controller transfers; none: no controller buttons.
+  std::optional<ListSection> transfer;
+  QString listExtension;    // without the dot
+  QString editorExtension;  // without the dot; empty: the editor has no disk buttons
+  // Where a record keeps its number.
+  std::function<std::int32_t(std::span<const std::uint8_t>)> number;
+  std::function<void(std::span<std::uint8_t>, std::int32_t)> setNumber;
+  // The row of one record (nr is set by the caller). Names are decoded in the record code
+  // page of codePageIndex.
+  std::function<MemprojRow(std::span<const std::uint8_t>, int codePageIndex)> row;
+  std::vector<SectionColumn> columns;
+};
+
+// Record nr (1-based) of the section.
+std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Session& session, int nr);
+// The row of slot nr as the window shows it.
+MemprojRow MemprojRowOf(const SectionDescription& section, Session& session, int nr);
+// Every row, slots 1..slotCount.
+std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Session& session);
+
+// Column builders shared by the sections.
+SectionColumn NumberColumn();                                     // "No": nr
+SectionColumn NameColumn();                                       // "Name": Nazwa
+SectionColumn FieldColumn(const QString& title, int n);           // pN as a number
+SectionColumn TenthsColumn(const QString& title, int n);          // pN / 10, one decimal place
+SectionColumn ByteColumn(const QString& title, int n, int byte);  // byte 0..3 of pN
+
+// Names in the table show at most this many characters.
+inline constexpr int kMemprojNameLength = 50;
+// A record's name, decoded for display.
+QString DecodedName(QByteArray bytes, int codePageIndex);
+
+// The sections of this part of the program.
+const SectionDescription& RelaySection();
+const SectionDescription& AlarmSection();
+const SectionDescription& SpecialStatusSection();
+
+}  // namespace qdx
