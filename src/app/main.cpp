@@ -8,6 +8,10 @@
 #include "app/message_dialog.h"
 #include "app/progress_window.h"
 #include "app/session.h"
+#include "config/alarm_list_window.h"
+#include "config/relay_list_window.h"
+#include "config/section_transfer.h"
+#include "config/special_status_list_window.h"
 #include "link/device_transactions.h"
 #include "link/link.h"
 #include "link/operations.h"
@@ -58,6 +62,16 @@ int main(int argc, char** argv) {
   window.hooks().readFromController = [&] {
     qdx::ReadProjectWindow read(*session, operations, dialogs, &window);
     read.exec();
+  };
+
+  // The section list windows move their sections through one transfer engine.
+  qdx::SectionTransfer sectionTransfer(*session, operations, dialogs, progress,
+                                       [] { QCoreApplication::processEvents(); });
+  qdx::SectionWindowContext sections{*session, sectionTransfer, dialogs};
+  window.hooks().editors[int(qdx::Editor::Relays)] = [&] { qdx::OpenRelayList(sections, &window); };
+  window.hooks().editors[int(qdx::Editor::Alarms)] = [&] { qdx::OpenAlarmList(sections, &window); };
+  window.hooks().editors[int(qdx::Editor::SpecialStatuses)] = [&] {
+    qdx::OpenSpecialStatusList(sections, &window);
   };
 
   window.SetStartupArguments(arguments);
