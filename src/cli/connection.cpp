@@ -1,7 +1,11 @@
 #include "cli/connection.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -73,6 +77,21 @@ ConnectionChoice ChooseConnection(const GlobalOptions& options, const Connection
   choice.module = options.module;
   choice.codePage = options.codePage.value_or(settings.stronaKodowa);
   return choice;
+}
+
+void UseDefaultRuntimeFolder() {
+  if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+  const struct passwd* user = ::getpwuid(::geteuid());
+  if (!user) return;
+  const QString folder =
+      QDir::tempPath() + QStringLiteral("/runtime-") + QString::fromLocal8Bit(user->pw_name);
+  // Qt accepts the folder only when it is the user's own and closed to others.
+  if (!QDir().mkpath(folder) ||
+      !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)) {
+    return;
+  }
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 QString LinkResultMeaning(LinkResult result) {

@@ -63,6 +63,11 @@ struct ConnectionChoice {
 ConnectionChoice ChooseConnection(const GlobalOptions& options, const ConnectionFields& saved,
                                   const AppSettings& settings);
 
+// Without XDG_RUNTIME_DIR (cron, some ssh sessions) Qt falls back to a folder of its own and
+// warns on every start; scripts would see that on standard error. This points the variable at
+// that same folder first, so emulator ports are still found there, without the warning.
+void UseDefaultRuntimeFolder();
+
 // What a result code means, in words (e.g. "no reply: not a single byte arrived").
 QString LinkResultMeaning(LinkResult result);
 

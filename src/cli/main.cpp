@@ -57,6 +57,7 @@ int RunProjectCommand(const CommandLine& line) {
 }
 
 int RunOnLink(const CommandLine& line) {
+  UseDefaultRuntimeFolder();
   QString error;
   const std::unique_ptr<Connection> connection = Connection::ForProgram(line.global, &error);
   if (!connection) return Fail(kExitUsage, error);
