@@ -46,7 +46,11 @@ std::int32_t TenthsFromText(const QString& text) {
   if (!ascii.empty() && ascii.front() == '+') ascii.erase(0, 1);
   double value = 0.0;
   std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-  const double tenths = std::round(value * 10.0);
+  // The product of a typed decimal and 10 can land a hair below a half (0.35 * 10 is
+  // 3.4999...); nudging it by far less than any typed digit rounds it as the decimal reads.
+  const double scaled = value * 10.0;
+  const double tenths =
+      std::round(scaled + std::copysign(1e-9 * std::max(1.0, std::fabs(scaled)), scaled));
   if (tenths >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
     return std::numeric_limits<std::int32_t>::max();
   }
