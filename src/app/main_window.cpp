@@ -245,6 +245,11 @@ void TForm1::BuildControls() {
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("StatusLine"));
   status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // A device path and a failure's reason can be long: they wrap onto a second line, which is
+  // always there so the window keeps its size; the tooltip holds the whole text.
+  status_->setWordWrap(true);
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 4);
   statusBar()->addWidget(status_, 1);
   statusBar()->setSizeGripEnabled(false);
 
@@ -265,6 +270,7 @@ void TForm1::BuildControls() {
     previous = button;
   }
   OnPortChanged(port_->currentIndex());
+  status_->setMinimumWidth(central->sizeHint().width() - 8);
 }
 
 void TForm1::ShowFileName(const QString& name) {
@@ -277,6 +283,7 @@ void TForm1::ShowFileName(const QString& name) {
 
 void TForm1::ShowStatus(const QString& text) {
   status_->setText(text);
+  status_->setToolTip(text);
 }
 
 void TForm1::EnableEditors(bool on) {

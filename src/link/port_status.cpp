@@ -64,7 +64,11 @@ void PortStatus::Report(const QString& device, PortError error, const QString& t
 QString PortStatus::Text() const {
   // The link may fail on a device the window no longer shows (a port chosen meanwhile).
   if (error_ == PortError::None || errorDevice_ != device_) return description_;
-  return QStringLiteral("%1. Last failure: %2").arg(description_, errorText_);
+  // The device is named already; the reason follows without it, to fit the line.
+  QString reason = errorText_;
+  const QString prefix = errorDevice_ + QStringLiteral(": ");
+  if (reason.startsWith(prefix)) reason.remove(0, prefix.size());
+  return QStringLiteral("%1. Last failure: %2").arg(description_, reason);
 }
 
 WatchedSerialPort::WatchedSerialPort(std::unique_ptr<SerialPort> inner)

@@ -159,7 +159,7 @@ TEST_F(MainWindowLinkTest, StatusLineFollowsThePortAndItsFailures) {
   w.communicationButton()->click();
   EXPECT_EQ(Result(), "ERR");
   EXPECT_TRUE(
-      Status().endsWith("Last failure: /dev/qdx-test-adapter: permission denied. The "
+      Status().endsWith("Last failure: permission denied. The "
                         "user must be in the dialout group"))
       << Status().toStdString();
 
@@ -177,8 +177,7 @@ TEST_F(MainWindowLinkTest, StatusLineFollowsThePortAndItsFailures) {
   port.FailOpen(PortError::NoSuchDevice, "/dev/qdx-test-other: no such device");
   w.communicationButton()->click();
   EXPECT_EQ(Result(), "ERR");
-  EXPECT_TRUE(Status().endsWith("Last failure: /dev/qdx-test-other: no such device"))
-      << Status().toStdString();
+  EXPECT_TRUE(Status().endsWith("Last failure: no such device")) << Status().toStdString();
 }
 
 // Emulator links go to a private runtime folder while the test runs.
