@@ -165,6 +165,17 @@ std::unique_ptr<Connection> Connection::Create(const GlobalOptions& options,
   if (!port) port = std::make_unique<QtSerialPort>();
   c->link_ = std::make_unique<Link>(std::move(port), *clock, s.settings);
   if (!options.traceFile.isEmpty()) {
+    // The link ignores trace errors, as it must during a transfer; a script asking for a
+    // trace learns at once that there will be none.
+    QFile trace(options.traceFile);
+    if (!trace.open(QIODevice::WriteOnly | QIODevice::Append)) {
+      if (error) {
+        *error = QStringLiteral("%1: the trace cannot be written: %2")
+                     .arg(options.traceFile, trace.errorString());
+      }
+      return nullptr;
+    }
+    trace.close();
     s.traceEnabled = true;
     c->link_->SetTraceFile(options.traceFile);
   }

@@ -203,6 +203,9 @@ TEST_F(LinkCommandsTest, UsageAndSettingsErrorsExit2) {
       runtime_.environment());
   EXPECT_EQ(missing.exitCode, kExitUsage);
   EXPECT_TRUE(missing.err.contains("no such folder")) << missing.err.toStdString();
+  const ProgramRun trace = Qdx({"--trace", settings_.path() + "/no/such/folder/t.txt", "status"});
+  EXPECT_EQ(trace.exitCode, kExitUsage);
+  EXPECT_TRUE(trace.err.contains("the trace cannot be written")) << trace.err.toStdString();
 }
 
 // The five lines of every exchange: blank, time, blank, the request, the reply with its
