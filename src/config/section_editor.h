@@ -154,6 +154,8 @@ class SectionEditor : public QDialog {
   QToolBar* toolBar() const { return toolBar_; }
 
  public slots:
+  // Esc and the close box; ignored while a transfer runs inside the window.
+  void reject() override;
   void OnSave();
   void OnCancel();
   void OnReadFromController();
@@ -174,7 +176,6 @@ class SectionEditor : public QDialog {
   virtual void KeepAfterDiskRead(std::span<const std::uint8_t> before,
                                  std::span<std::uint8_t> after);
 
-  void reject() override;
   void closeEvent(QCloseEvent* event) override;
 
   QWidget* body() const { return body_; }

@@ -60,6 +60,8 @@ class SectionListWindow : public QDialog {
   void SetEditRecord(EditRecord edit) { edit_ = std::move(edit); }
 
  public slots:
+  // Esc and the close box; ignored while a transfer runs inside the window.
+  void reject() override;
   void OnReadFromController();
   void OnWriteToController();
   void OnReadFromDisk();
@@ -68,7 +70,6 @@ class SectionListWindow : public QDialog {
   void OnSave();
 
  protected:
-  void reject() override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
