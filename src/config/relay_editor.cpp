@@ -209,6 +209,12 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
     values_[static_cast<std::size_t>(spec.n - 5)] = field;
     view->PlaceField(spec.n, holder);
   }
+  auto* legend = new QLabel(QStringLiteral("P5 offset, P6 regulator window, P7 lower hysteresis, "
+                                           "P8 upper hysteresis"),
+                            valueGroup);
+  legend->setAlignment(Qt::AlignCenter);
+  legend->setWordWrap(true);
+  valueLayout->addWidget(legend);
   grid->addWidget(valueGroup, 1, 1, 2, 1);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(3, 1);
