@@ -183,31 +183,31 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
   auto* valueLayout = new QVBoxLayout(valueGroup);
   auto* view = new RegulatorCharacteristicView(valueGroup);
   valueLayout->addWidget(view);
-  struct ValueSpec {
+  struct ValueField {
     int n;
     const TenthsFieldRule* rule;
     const char* hint;
   };
-  const ValueSpec specs[] = {{5, &RelayOffsetRule(), "Offset"},
-                             {6, &RelayWindowRule(), "Regulator window"},
-                             {7, &RelayWindowRule(), "Lower hysteresis"},
-                             {8, &RelayWindowRule(), "Upper hysteresis"}};
-  for (const ValueSpec& spec : specs) {
+  const ValueField valueFields[] = {{5, &RelayOffsetRule(), "Offset"},
+                                    {6, &RelayWindowRule(), "Regulator window"},
+                                    {7, &RelayWindowRule(), "Lower hysteresis"},
+                                    {8, &RelayWindowRule(), "Upper hysteresis"}};
+  for (const ValueField& value : valueFields) {
     auto* holder = new QWidget(view);
     auto* row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    auto* caption = new QLabel(QStringLiteral("P%1").arg(spec.n), holder);
+    auto* caption = new QLabel(QStringLiteral("P%1").arg(value.n), holder);
     QFont f = caption->font();
     f.setBold(true);
     caption->setFont(f);
-    auto* field = new TenthsField(*spec.rule, context.dialogs, holder);
-    field->setToolTip(QString::fromLatin1(spec.hint));
+    auto* field = new TenthsField(*value.rule, context.dialogs, holder);
+    field->setToolTip(QString::fromLatin1(value.hint));
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-12.50")) + 16);
     row->addWidget(caption);
     row->addWidget(field);
-    values_[static_cast<std::size_t>(spec.n - 5)] = field;
-    view->PlaceField(spec.n, holder);
+    values_[static_cast<std::size_t>(value.n - 5)] = field;
+    view->PlaceField(value.n, holder);
   }
   auto* legend = new QLabel(QStringLiteral("P5 offset, P6 regulator window, P7 lower hysteresis, "
                                            "P8 upper hysteresis"),

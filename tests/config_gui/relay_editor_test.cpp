@@ -141,7 +141,8 @@ TEST_F(RelayEditorTest, ValueFieldsCheckedWhenLeft) {
     EXPECT_EQ(dialogs.messages(),
               c.message ? QStringList({QString::fromUtf8(c.message)}) : QStringList());
     EXPECT_EQ(e->valueField(c.field)->text(), QString::fromUtf8(c.shown));
-    const ConstRelayRecord saved(SaveAndCollect(*e).data());
+    const Bytes savedBytes = SaveAndCollect(*e);
+    const ConstRelayRecord saved(savedBytes.data());
     const std::int32_t stored = c.field == 5   ? saved.RegulatorOffset()
                                 : c.field == 6 ? saved.RegulatorWindow()
                                 : c.field == 7 ? saved.LowerHysteresis()
@@ -168,7 +169,8 @@ TEST_F(RelayEditorTest, WordAtOffset52) {
   e->OnRegulatorTypeClicked();
   e->channelList(ChannelList::Measurement)->setCurrentIndex(2);
   e->setValueList()->setCurrentIndex(14);
-  const ConstRelayRecord saved(SaveAndCollect(*e).data());
+  const Bytes savedBytes = SaveAndCollect(*e);
+  const ConstRelayRecord saved(savedBytes.data());
   EXPECT_EQ(saved.ChannelWord(), 0x0E02);  // 3,586
   EXPECT_EQ(saved.RegulatorType(), 1);
 }
@@ -197,7 +199,8 @@ TEST_F(RelayEditorTest, NoChannelSelectedKeepsTheChannelByte) {
   regulatorPicks_ = {5};
   e->OnRegulatorTypeClicked();  // the input list was never set: no entry selected
   ASSERT_EQ(e->visibleChannelList()->currentIndex(), -1);
-  const ConstRelayRecord saved(SaveAndCollect(*e).data());
+  const Bytes savedBytes = SaveAndCollect(*e);
+  const ConstRelayRecord saved(savedBytes.data());
   EXPECT_EQ(saved.RegulatorType(), 5);
   EXPECT_EQ(saved.ChannelWord(), 1 * 256 + 2);
 }
@@ -229,7 +232,8 @@ TEST_F(RelayEditorTest, TimesAreBoundedToWhatTheLinkCarries) {
   EXPECT_EQ(e->tbField()->maximum(), 65535);
   e->taField()->setValue(70000);
   e->tbField()->setValue(-3);
-  const ConstRelayRecord saved(SaveAndCollect(*e).data());
+  const Bytes savedBytes = SaveAndCollect(*e);
+  const ConstRelayRecord saved(savedBytes.data());
   EXPECT_EQ(saved.TimeTa(), 65535);
   EXPECT_EQ(saved.TimeTb(), 0);
 }
