@@ -10,19 +10,6 @@
 
 namespace qdx {
 
-namespace {
-
-// A group box holding one control.
-QGroupBox* Group(const QString& title, QWidget* control, QWidget* parent) {
-  auto* group = new QGroupBox(title, parent);
-  auto* layout = new QVBoxLayout(group);
-  control->setParent(group);
-  layout->addWidget(control);
-  return group;
-}
-
-}  // namespace
-
 TFAlarmy::TFAlarmy(SectionWindowContext& context, std::span<const std::uint8_t> record,
                    QWidget* parent)
     : SectionEditor(AlarmSection(), context, record, {true, true, false}, parent) {
@@ -33,14 +20,14 @@ TFAlarmy::TFAlarmy(SectionWindowContext& context, std::span<const std::uint8_t> 
 
   message_ = new NameField();
   message_->setMinimumWidth(message_->fontMetrics().averageCharWidth() * 24);
-  grid->addWidget(Group(QStringLiteral("Alarm message"), message_, body()), 0, 0);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Alarm message"), message_, body()), 0, 0);
   delay_ = new IntegerField(kAlarmDelayMin, kAlarmDelayMax);
   delay_->setFixedWidth(delay_->fontMetrics().horizontalAdvance(QStringLiteral("6500000")) + 12);
-  grid->addWidget(Group(QStringLiteral("Delay time"), delay_, body()), 0, 1);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Delay time"), delay_, body()), 0, 1);
   status_ = MakeChoiceList(AlarmStatusList(), nullptr);
-  grid->addWidget(Group(QStringLiteral("Alarm status"), status_, body()), 1, 0, 1, 2);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Alarm status"), status_, body()), 1, 0, 1, 2);
   logic_ = MakeChoiceList(RelayLogicList(), nullptr);
-  grid->addWidget(Group(QStringLiteral("Relay logics"), logic_, body()), 2, 0, 1, 2);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Relay logics"), logic_, body()), 2, 0, 1, 2);
   outputs_ = new RelayOutputSwitches(body());
   grid->addWidget(outputs_, 3, 0, 1, 2);
   grid->setColumnStretch(0, 1);

@@ -341,6 +341,14 @@ void SelectChoice(QComboBox* box, std::int32_t code) {
   box->setCurrentIndex(code >= 0 && code < box->count() ? code : -1);
 }
 
+QGroupBox* MakeFieldGroup(const QString& title, QWidget* control, QWidget* parent) {
+  auto* group = new QGroupBox(title, parent);
+  auto* layout = new QVBoxLayout(group);
+  control->setParent(group);
+  layout->addWidget(control);
+  return group;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Relay-output switches
 

@@ -106,6 +106,9 @@ class TenthsField : public QLineEdit {
 QComboBox* MakeChoiceList(const QStringList& entries, QWidget* parent);
 void SelectChoice(QComboBox* box, std::int32_t code);
 
+// A titled group box holding one control, as the editors lay out their fields.
+QGroupBox* MakeFieldGroup(const QString& title, QWidget* control, QWidget* parent);
+
 // The 32 relay-output switches in two rows of 16, captioned 1..32, each hinted with the name
 // of its relay.
 class RelayOutputSwitches : public QGroupBox {

@@ -13,18 +13,6 @@
 
 namespace qdx {
 
-namespace {
-
-QGroupBox* Group(const QString& title, QWidget* control, QWidget* parent) {
-  auto* group = new QGroupBox(title, parent);
-  auto* layout = new QVBoxLayout(group);
-  control->setParent(group);
-  layout->addWidget(control);
-  return group;
-}
-
-}  // namespace
-
 TFEdycjastanSpec::TFEdycjastanSpec(SectionWindowContext& context,
                                    std::span<const std::uint8_t> record, QWidget* parent)
     : SectionEditor(SpecialStatusSection(), context, record, {true, true, false}, parent) {
@@ -40,13 +28,13 @@ TFEdycjastanSpec::TFEdycjastanSpec(SectionWindowContext& context,
   name_->setFont(bold);
   name_->setTextFormat(Qt::PlainText);
   name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * 20);
-  grid->addWidget(Group(QStringLiteral("Name"), name_, body()), 0, 0);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Name"), name_, body()), 0, 0);
   switchOff_ = new IntegerField(kSwitchOffTimeMin, kSwitchOffTimeMax);
   switchOff_->setFixedWidth(
       switchOff_->fontMetrics().horizontalAdvance(QStringLiteral("-3276700")) + 12);
-  grid->addWidget(Group(QStringLiteral("Switch-off time"), switchOff_, body()), 0, 1);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Switch-off time"), switchOff_, body()), 0, 1);
   logic_ = MakeChoiceList(RelayLogicList(), nullptr);
-  grid->addWidget(Group(QStringLiteral("Relay logics"), logic_, body()), 1, 0, 1, 2);
+  grid->addWidget(MakeFieldGroup(QStringLiteral("Relay logics"), logic_, body()), 1, 0, 1, 2);
   outputs_ = new RelayOutputSwitches(body());
   grid->addWidget(outputs_, 2, 0, 1, 2);
   grid->setColumnStretch(0, 1);
