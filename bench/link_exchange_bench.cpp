@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "emulator/emulator.h"
 #include "emulator/pty_server.h"
 #include "link/device_transactions.h"

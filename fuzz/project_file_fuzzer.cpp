@@ -19,9 +19,9 @@
 #include <span>
 #include <vector>
 
-#include "app/legacy_formats.h"
-#include "app/project_files.h"
-#include "config/records.h"
+#include "files/legacy_formats.h"
+#include "files/project_files.h"
+#include "model/records.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "link/link_settings.h"
 
 namespace qdx {

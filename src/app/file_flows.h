@@ -6,8 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 #include "app/session.h"
+#include "files/project_files.h"
 
 namespace qdx {
 

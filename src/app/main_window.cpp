@@ -21,9 +21,9 @@
 #include <utility>
 
 #include "app/connection_settings.h"
-#include "app/project_defaults.h"
-#include "app/settings.h"
-#include "config/program_record.h"
+#include "files/project_defaults.h"
+#include "files/settings.h"
+#include "model/program_record.h"
 #include "link/link.h"
 #include "link/operations.h"
 #include "link/port_names.h"

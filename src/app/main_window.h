@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/command_line.h"
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 #include "app/file_flows.h"
 #include "app/session.h"
 #include "link/port_status.h"

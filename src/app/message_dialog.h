@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 
 class QLabel;
 class QPushButton;

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 
 class QLabel;
 class QProgressBar;

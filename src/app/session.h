@@ -1,27 +1,19 @@
-// The one object that holds what the program shares process-wide: the project's blocks,
-// the settings read at start and the link choices. The application shell owns it and hands
-// it by reference to whatever needs it; tests make their own.
+// The one object that holds what the program shares process-wide: the project's blocks, the
+// link's context, the settings read at start and the folders. The application shell owns it
+// and hands it by reference to whatever needs it; engines and windows see it as a Workspace,
+// the link as a LinkContext and its line settings. Tests make their own.
 #pragma once
 
 #include <QString>
 #include <functional>
 
-#include "app/project_files.h"
-#include "app/settings.h"
-#include "link/link_settings.h"
+#include "config/workspace.h"
+#include "files/settings.h"
 
 namespace qdx {
 
-struct Session {
-  ProjectBlocks blocks;
+struct Session : Workspace {
   AppSettings settings;
-
-  bool moduleFlag = false;     // module path instead of the direct path
-  int codePageIndex = 0;       // 0 Standard, 1 Cyrillic, 2 Polish, 3 PC852
-  LinkSettings link;
-  int stationAddress = 1;      // 0..247
-  bool writePending = false;   // a write happened since the last reset offer
-  int ileBlokProgram = 2;      // pages per program transfer
 
   // Folder of the executable: settings files, template, trace file and emulator live there.
   QString programDir;
@@ -37,9 +29,8 @@ struct Session {
   // Where settings files are read from and written to.
   SettingsFolders settingsFolders() const { return {programDir, writableDir}; }
   // Copies the main window's port, speed and RS-485 address into link and stationAddress.
-  // Every transfer calls it immediately before it starts, so a change in the main window
-  // takes effect with the next transaction. Does nothing without connectionFields.
-  void ReadConnectionSettings();
+  // Does nothing without connectionFields.
+  void ReadConnectionSettings() override;
 };
 
 }  // namespace qdx

@@ -7,9 +7,9 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 #include "app/session.h"
-#include "app/settings.h"
+#include "files/settings.h"
 #include "cli/cli_options.h"
 #include "link/frame.h"
 #include "link/link.h"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/project_defaults.h"
-#include "app/project_export.h"
-#include "app/project_files.h"
+#include "files/project_defaults.h"
+#include "files/project_export.h"
+#include "files/project_files.h"
 #include "cli/cli_options.h"
 #include "cli/connection.h"
 #include "cli/link_commands.h"

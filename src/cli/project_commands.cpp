@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/project_defaults.h"
-#include "app/project_files.h"
+#include "files/project_defaults.h"
+#include "files/project_files.h"
 #include "link/device_transactions.h"
 #include "transfer/password_transfer.h"
 #include "transfer/project_compare.h"

@@ -5,7 +5,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "config/alarm_record.h"
+#include "model/alarm_record.h"
 #include "config/choice_lists.h"
 
 namespace qdx {

@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
-#include "app/numeric.h"
-#include "app/record_text.h"
+#include "model/numeric.h"
+#include "model/record_text.h"
 #include "link/code_pages.h"
 
 namespace qdx {

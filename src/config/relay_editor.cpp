@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/relay_record.h"
+#include "model/relay_record.h"
 #include "config/relay_type_dialog.h"
 
 namespace qdx {

@@ -14,9 +14,9 @@
 #include <QValidator>
 #include <algorithm>
 
-#include "app/record_text.h"
-#include "config/relay_record.h"
-#include "config/section_files.h"
+#include "model/record_text.h"
+#include "model/relay_record.h"
+#include "files/section_files.h"
 
 namespace qdx {
 

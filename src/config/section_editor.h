@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "config/editor_values.h"
-#include "config/relay_output_states.h"
+#include "model/relay_output_states.h"
 #include "config/section_table.h"
 
 class QComboBox;

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/section_files.h"
+#include "files/section_files.h"
 
 namespace qdx {
 

@@ -1,24 +1,24 @@
 #include "config/section_table.h"
 
-#include "app/record_text.h"
+#include "model/record_text.h"
 #include "config/editor_values.h"
-#include "config/records.h"
+#include "model/records.h"
 
 namespace qdx {
 
-std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Session& session, int nr) {
+std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Workspace& session, int nr) {
   detail::CheckRecordIndex("slot", nr, 1, section.slotCount);
   return section.region(session).subspan(static_cast<std::size_t>(nr - 1) * section.recordSize,
                                          section.recordSize);
 }
 
-MemprojRow MemprojRowOf(const SectionDescription& section, Session& session, int nr) {
+MemprojRow MemprojRowOf(const SectionDescription& section, Workspace& session, int nr) {
   MemprojRow row = section.row(SectionRecord(section, session, nr), session.codePageIndex);
   row.nr = nr;
   return row;
 }
 
-std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Session& session) {
+std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Workspace& session) {
   std::vector<MemprojRow> rows;
   rows.reserve(static_cast<std::size_t>(section.slotCount));
   for (int nr = 1; nr <= section.slotCount; ++nr)
@@ -77,7 +77,7 @@ SectionDescription MakeRelaySection() {
   s.title = QStringLiteral("Relays");
   s.slotCount = kRelayCount;
   s.recordSize = RelayRecord::kSize;
-  s.region = [](Session& session) {
+  s.region = [](Workspace& session) {
     return SectionBytes(session.blocks.image, ImageSection::Relays);
   };
   s.transfer = ListSection::Relays;
@@ -113,7 +113,7 @@ SectionDescription MakeAlarmSection() {
   s.title = QStringLiteral("Alarms");
   s.slotCount = kAlarmCount;
   s.recordSize = AlarmRecord::kSize;
-  s.region = [](Session& session) {
+  s.region = [](Workspace& session) {
     return SectionBytes(session.blocks.image, ImageSection::Alarms);
   };
   s.transfer = ListSection::Alarms;
@@ -139,7 +139,7 @@ SectionDescription MakeSpecialStatusSection() {
   s.title = QStringLiteral("Special statuses");
   s.slotCount = kSpecialStatusCount;
   s.recordSize = SpecialStatusRecord::kSize;
-  s.region = [](Session& session) {
+  s.region = [](Workspace& session) {
     return SectionBytes(session.blocks.image, ImageSection::SpecialStatuses);
   };
   s.transfer = ListSection::SpecialStatuses;

@@ -12,8 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "model/dialogs.h"
+#include "config/workspace.h"
 #include "config/section_transfer.h"
 
 namespace qdx {
@@ -21,7 +21,7 @@ namespace qdx {
 // What every section window works with: the shared blocks and settings, the transfer engine
 // and the dialogs.
 struct SectionWindowContext {
-  Session& session;
+  Workspace& session;
   SectionTransfer& transfer;
   Dialogs& dialogs;
 };
@@ -52,7 +52,7 @@ struct SectionDescription {
   int slotCount = 0;  // rows of the list
   std::size_t recordSize = 0;
   // The section's records in slot order, in the session's blocks.
-  std::function<std::span<std::uint8_t>(Session&)> region;
+  std::function<std::span<std::uint8_t>(Workspace&)> region;
   // The engine's section for the list's controller transfers; none: no controller buttons.
   std::optional<ListSection> transfer;
   QString listExtension;    // without the dot
@@ -67,11 +67,11 @@ struct SectionDescription {
 };
 
 // Record nr (1-based) of the section.
-std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Session& session, int nr);
+std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Workspace& session, int nr);
 // The row of slot nr as the window shows it.
-MemprojRow MemprojRowOf(const SectionDescription& section, Session& session, int nr);
+MemprojRow MemprojRowOf(const SectionDescription& section, Workspace& session, int nr);
 // Every row, slots 1..slotCount.
-std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Session& session);
+std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Workspace& session);
 
 // Column builders shared by the sections.
 SectionColumn NumberColumn();                                     // "No": nr

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/project_defaults.h"
+#include "files/project_defaults.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"
@@ -292,7 +292,7 @@ class SectionTransfer::Run {
 
 namespace {
 
-BlockSection Describe(ListSection section, Session& session, AnalogOutputLayout layout) {
+BlockSection Describe(ListSection section, Workspace& session, AnalogOutputLayout layout) {
   ProjectImage& image = session.blocks.image;
   const int cp = session.codePageIndex;
   BlockSection s;
@@ -538,7 +538,7 @@ void SectionTransfer::Run::WritePrograms(TransferResult& result) {
   OfferReset();
 }
 
-SectionTransfer::SectionTransfer(Session& session, LinkOperations& ops, Dialogs& dialogs,
+SectionTransfer::SectionTransfer(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                                  Progress& progress, EventPump pump)
     : session_(session),
       ops_(ops),

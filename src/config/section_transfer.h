@@ -27,10 +27,10 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "app/dialogs.h"
-#include "app/session.h"
-#include "config/records.h"
+#include "model/blocks.h"
+#include "model/dialogs.h"
+#include "config/workspace.h"
+#include "model/records.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 
@@ -91,7 +91,7 @@ class SectionTransfer {
  public:
   // pump lets pending window messages run between blocks on the direct path (the module path
   // lets them run inside its wait); empty in tests and in qdx.
-  SectionTransfer(Session& session, LinkOperations& ops, Dialogs& dialogs, Progress& progress,
+  SectionTransfer(Workspace& session, LinkOperations& ops, Dialogs& dialogs, Progress& progress,
                   EventPump pump = {});
 
   // --- list windows ---
@@ -142,7 +142,7 @@ class SectionTransfer {
   class Run;
   friend class Run;
 
-  Session& session_;
+  Workspace& session_;
   LinkOperations& ops_;
   Dialogs& dialogs_;
   Progress& progress_;

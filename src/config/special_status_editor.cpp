@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/record_text.h"
+#include "model/record_text.h"
 #include "config/choice_lists.h"
-#include "config/special_status_record.h"
+#include "model/special_status_record.h"
 #include "link/code_pages.h"
 
 namespace qdx {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "emulator/section_memory.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"

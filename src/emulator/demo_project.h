@@ -2,7 +2,7 @@
 // shows something real.
 #pragma once
 
-#include "app/blocks.h"
+#include "model/blocks.h"
 
 namespace qdx {
 

@@ -1,6 +1,6 @@
 #include "emulator/section_memory.h"
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 #include "link/frame.h"
 #include "link/program_transactions.h"
 

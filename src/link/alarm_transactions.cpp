@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -108,7 +108,7 @@ std::optional<EncodeError> ValidateAlarms(const ProjectImage& image) {
 LinkResult ReadAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunDirect(AlarmBlockReadMessage(block), kAlarmBlockReplyLength,
-                       AlarmBlockDecoder(block, records, ops.session().codePageIndex));
+                       AlarmBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult PostReadAlarmBlock(LinkOperations& ops, int block) {
@@ -119,34 +119,34 @@ LinkResult PostReadAlarmBlock(LinkOperations& ops, int block) {
 LinkResult FetchAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunFetch(kAlarmBlockReplyLength,
-                      AlarmBlockDecoder(block, records, ops.session().codePageIndex));
+                      AlarmBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult WriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
                            EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.session().codePageIndex),
+  return SendSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.context().codePageIndex),
                           refusal);
 }
 
 LinkResult PostWriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
                                EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.session().codePageIndex),
+  return PostSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.context().codePageIndex),
                           refusal);
 }
 
 LinkResult WriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
                       EncodeError* refusal) {
   if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.session().codePageIndex),
+  return SendSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.context().codePageIndex),
                           refusal);
 }
 
 LinkResult PostWriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
                           EncodeError* refusal) {
   if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.session().codePageIndex),
+  return PostSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.context().codePageIndex),
                           refusal);
 }
 

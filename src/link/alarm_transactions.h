@@ -8,8 +8,8 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/alarm_record.h"
+#include "model/blocks.h"
+#include "model/alarm_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

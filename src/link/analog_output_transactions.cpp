@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -138,13 +138,13 @@ std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
 LinkResult ReadAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records) {
   return ops.RunDirect(
       AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.session().codePageIndex));
+      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.context().codePageIndex));
 }
 
 LinkResult ReadAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records) {
   return ops.RunDirect(
       AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.session().codePageIndex));
+      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex));
 }
 
 LinkResult PostReadAnalogOutputs(LinkOperations& ops) {
@@ -154,37 +154,37 @@ LinkResult PostReadAnalogOutputs(LinkOperations& ops) {
 LinkResult FetchAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records) {
   return ops.RunFetch(
       kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.session().codePageIndex));
+      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.context().codePageIndex));
 }
 
 LinkResult FetchAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records) {
   return ops.RunFetch(
       kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.session().codePageIndex));
+      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex));
 }
 
 LinkResult WriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
                               EncodeError* refusal) {
   return SendSectionWrite(
-      ops, Encode(AnalogOutputLayout::Current, records, ops.session().codePageIndex), refusal);
+      ops, Encode(AnalogOutputLayout::Current, records, ops.context().codePageIndex), refusal);
 }
 
 LinkResult WriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
                                     EncodeError* refusal) {
   return SendSectionWrite(
-      ops, Encode(AnalogOutputLayout::Legacy, records, ops.session().codePageIndex), refusal);
+      ops, Encode(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex), refusal);
 }
 
 LinkResult PostWriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
                                   EncodeError* refusal) {
   return PostSectionWrite(
-      ops, Encode(AnalogOutputLayout::Current, records, ops.session().codePageIndex), refusal);
+      ops, Encode(AnalogOutputLayout::Current, records, ops.context().codePageIndex), refusal);
 }
 
 LinkResult PostWriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
                                         EncodeError* refusal) {
   return PostSectionWrite(
-      ops, Encode(AnalogOutputLayout::Legacy, records, ops.session().codePageIndex), refusal);
+      ops, Encode(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex), refusal);
 }
 
 }  // namespace qdx

@@ -9,17 +9,12 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/analog_output_record.h"
+#include "model/blocks.h"
+#include "model/analog_output_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 
 namespace qdx {
-
-enum class AnalogOutputLayout {
-  Current,  // 34-byte entries, program version 600 and above
-  Legacy,   // 49-byte entries, older controllers
-};
 
 inline constexpr int kAnalogOutputEntrySize = 34;
 inline constexpr int kAnalogOutputLegacyEntrySize = 49;

@@ -1,6 +1,6 @@
 #include "link/device_transactions.h"
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -146,12 +146,12 @@ LinkResult PostWritePanelCharsets(LinkOperations& ops,
 }
 
 LinkResult ResetController(LinkOperations& ops) {
-  return ops.RunSingleAttempt(BuildDirectRequest(ops.session().stationAddress, ResetMessage()),
+  return ops.RunSingleAttempt(BuildDirectRequest(ops.context().stationAddress, ResetMessage()),
                               kShortWriteReplyLength);
 }
 
 LinkResult PostResetController(LinkOperations& ops) {
-  return ops.RunSingleAttempt(BuildPostRequest(ops.session().stationAddress, PostResetMessage()),
+  return ops.RunSingleAttempt(BuildPostRequest(ops.context().stationAddress, PostResetMessage()),
                               kPostReplyLength);
 }
 

@@ -16,7 +16,7 @@ constexpr int kByteAttempts = 1000;
 
 }  // namespace
 
-PortTarget ResolvePortTarget(const LinkSettings& link, const AppSettings& settings) {
+PortTarget ResolvePortTarget(const LinkSettings& link, const LineSettings& settings) {
   if (!link.device.isEmpty()) return {link.device, false};
   return {ResolvePortDevice(link.portIndex, settings.ports).device,
           settings.MinusOffsetFor(link.portIndex + 1)};
@@ -49,7 +49,7 @@ QString FormatTraceEntry(const QString& timestamp, const QByteArray& request,
       .arg(result);
 }
 
-Link::Link(std::unique_ptr<SerialPort> port, Clock& clock, const AppSettings& settings)
+Link::Link(std::unique_ptr<SerialPort> port, Clock& clock, const LineSettings& settings)
     : port_(std::move(port)), clock_(clock), settings_(settings) {}
 
 Link::~Link() {

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/settings.h"
+#include "model/line_settings.h"
 #include "link/frame.h"
 #include "link/link_settings.h"
 #include "link/serial_port.h"
@@ -35,7 +35,7 @@ struct PortTarget {
 
 // COM<index+1> through the "Ports" mapping with its MinusOffset key, or a direct device path
 // (which never strips a byte).
-PortTarget ResolvePortTarget(const LinkSettings& link, const AppSettings& settings);
+PortTarget ResolvePortTarget(const LinkSettings& link, const LineSettings& settings);
 
 // True when the first command-line argument (blanks trimmed, upper-cased) is "/D".
 bool TraceRequested(const QStringList& arguments);
@@ -53,7 +53,7 @@ QString TraceHex(const QByteArray& bytes);
 class Link {
  public:
   // settings is read live (the shell reads the settings file after the link exists).
-  Link(std::unique_ptr<SerialPort> port, Clock& clock, const AppSettings& settings);
+  Link(std::unique_ptr<SerialPort> port, Clock& clock, const LineSettings& settings);
   ~Link();
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
@@ -82,7 +82,7 @@ class Link {
   QString LastPortErrorText() const { return lastErrorText_; }
 
   Clock& clock() { return clock_; }
-  const AppSettings& settings() const { return settings_; }
+  const LineSettings& settings() const { return settings_; }
   SerialPort& port() { return *port_; }
 
  private:
@@ -94,7 +94,7 @@ class Link {
 
   std::unique_ptr<SerialPort> port_;
   Clock& clock_;
-  const AppSettings& settings_;
+  const LineSettings& settings_;
   QString openDevice_;
   std::uint8_t openBaudCode_ = 0;
   bool driverRs485_ = false;

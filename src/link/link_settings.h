@@ -30,3 +30,30 @@ inline int BaudRateOfCode(std::uint8_t code) {
 }
 
 }  // namespace qdx
+
+namespace qdx {
+
+// What every operation takes from its caller besides the line: the chosen port and speed,
+// the station, the path, the record code page, the write-pending flag and the pages per
+// program. The shell's session is one (it fills in the main window's connection fields);
+// qdx and the tests make their own.
+struct LinkContext {
+  LinkSettings link;
+  int stationAddress = 1;      // 0..247
+  bool moduleFlag = false;     // module path instead of the direct path
+  int codePageIndex = 0;       // 0 Standard, 1 Cyrillic, 2 Polish, 3 PC852
+  bool writePending = false;   // a write happened since the last reset offer
+  int ileBlokProgram = 2;      // pages per program transfer
+
+  LinkContext() = default;
+  LinkContext(const LinkContext&) = default;
+  LinkContext& operator=(const LinkContext&) = default;
+  virtual ~LinkContext() = default;
+
+  // Takes the connection fields chosen now (port, speed, station) into link and
+  // stationAddress. Every transfer calls it immediately before it starts, so a change in the
+  // main window takes effect with the next transaction. Nothing to take by default.
+  virtual void ReadConnectionSettings() {}
+};
+
+}  // namespace qdx

@@ -1,6 +1,6 @@
 #include "link/operations.h"
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 #include "link/device_transactions.h"
 #include "link/setup_transactions.h"
 
@@ -70,7 +70,8 @@ LinkResult CheckPostAcknowledgement(const QByteArray& reply) {
              : kLinkUnexpectedReply;
 }
 
-LinkOperations::LinkOperations(Link& link, Session& session) : link_(link), session_(session) {}
+LinkOperations::LinkOperations(Link& link, LinkContext& context)
+    : link_(link), context_(context) {}
 
 void LinkOperations::Pump(const EventPump& pump) {
   if (pump) {
@@ -87,11 +88,11 @@ void LinkOperations::PreciseDelay(int ms) {
 LinkResult LinkOperations::RunWithRetries(const QByteArray& request, int replyLength,
                                           const ReplyDecoder& decode,
                                           const AttemptPreparation& prepare) {
-  link_.SetReadTimeoutConstant(session_.settings.timeoutStand);
+  link_.SetReadTimeoutConstant(link_.settings().timeoutStand);
   LinkResult result = kLinkOk;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (prepare) prepare();
-    const TransactResult t = link_.Transact(request, replyLength, session_.link);
+    const TransactResult t = link_.Transact(request, replyLength, context_.link);
     result = t.result;
     if (result == kLinkOk && decode) result = decode(t.reply);
     if (result == kLinkOk) return result;
@@ -101,8 +102,8 @@ LinkResult LinkOperations::RunWithRetries(const QByteArray& request, int replyLe
 }
 
 LinkResult LinkOperations::RunSingleAttempt(const QByteArray& request, int replyLength) {
-  link_.SetReadTimeoutConstant(session_.settings.timeoutStand);
-  const LinkResult result = link_.Transact(request, replyLength, session_.link).result;
+  link_.SetReadTimeoutConstant(link_.settings().timeoutStand);
+  const LinkResult result = link_.Transact(request, replyLength, context_.link).result;
   PreciseDelay(kPauseAfterFailureMs);
   return result;
 }
@@ -110,25 +111,25 @@ LinkResult LinkOperations::RunSingleAttempt(const QByteArray& request, int reply
 LinkResult LinkOperations::RunDirect(const InnerMessage& inner, int replyLength,
                                      const ReplyDecoder& decode,
                                      const AttemptPreparation& prepare) {
-  return RunWithRetries(BuildDirectRequest(session_.stationAddress, inner), replyLength, decode,
+  return RunWithRetries(BuildDirectRequest(context_.stationAddress, inner), replyLength, decode,
                         prepare);
 }
 
 LinkResult LinkOperations::RunPost(const InnerMessage& inner, PostAck ack) {
   const ReplyDecoder check =
       ack == PostAck::Acknowledged ? ReplyDecoder(CheckPostAcknowledgement) : ReplyDecoder();
-  return RunWithRetries(BuildPostRequest(session_.stationAddress, inner), kPostReplyLength, check);
+  return RunWithRetries(BuildPostRequest(context_.stationAddress, inner), kPostReplyLength, check);
 }
 
 LinkResult LinkOperations::RunFetch(int replyLength, const ReplyDecoder& decode,
                                     const AttemptPreparation& prepare) {
-  return RunWithRetries(BuildFetchRequest(session_.stationAddress), replyLength, decode, prepare);
+  return RunWithRetries(BuildFetchRequest(context_.stationAddress), replyLength, decode, prepare);
 }
 
 LinkResult LinkOperations::PollModuleStatus(ControllerStatus& status) {
   status = ControllerStatus{};
   return RunWithRetries(
-      BuildStatusPollRequest(session_.stationAddress), kStatusReplyLength,
+      BuildStatusPollRequest(context_.stationAddress), kStatusReplyLength,
       [&status](const QByteArray& reply) {
         status = DecodeControllerStatus(reply);
         return kLinkOk;
@@ -147,7 +148,7 @@ AwaitResult LinkOperations::AwaitModuleAnswer(const CancelTest& cancel, const Ev
   Pump(pump);
   if (cancel && cancel()) return AwaitResult::Cancelled;
   const std::int64_t start = clock().NowMicroseconds();
-  const std::int64_t limit = static_cast<std::int64_t>(session_.settings.waitForPanel) * 1'000'000;
+  const std::int64_t limit = static_cast<std::int64_t>(link_.settings().waitForPanel) * 1'000'000;
   for (;;) {
     if (clock().NowMicroseconds() - start >= limit) return AwaitResult::NotReady;
     Pump(pump);
@@ -170,17 +171,17 @@ bool LinkOperations::RequireStopMode(Dialogs& dialogs) {
 }
 
 void LinkOperations::ResetAfterWrite(Dialogs& dialogs) {
-  if (!session_.settings.pytajOReset || !session_.writePending) return;
+  if (!link_.settings().pytajOReset || !context_.writePending) return;
   if (dialogs.AskYesNo(kResetQuestion) != kAnswerYes) return;
   if (!ModulePath()) {
     ResetController(*this);
-    session_.writePending = false;
+    context_.writePending = false;
     return;
   }
   ControllerStatus status;
   if (PollModuleStatus(status) != kLinkOk || !status.Running()) {
     PostResetController(*this);
-    session_.writePending = false;
+    context_.writePending = false;
   } else {
     dialogs.ShowLinkMessage(kStopModeRequired);
   }

@@ -16,11 +16,11 @@
 #include <functional>
 #include <span>
 
-#include "app/blocks.h"
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "model/blocks.h"
+#include "model/dialogs.h"
 #include "link/frame.h"
 #include "link/link.h"
+#include "link/link_settings.h"
 
 namespace qdx {
 
@@ -116,17 +116,17 @@ using SetupBytes = std::span<std::uint8_t, image::kSetupSize>;
 
 class LinkOperations {
  public:
-  // The station address, the link settings, the module flag, the write-pending flag and the
-  // settings are taken from session at every call.
-  LinkOperations(Link& link, Session& session);
+  // The station address, the port, the module flag and the write-pending flag are taken from
+  // context, the timings and the reset setting from the link's line settings, at every call.
+  LinkOperations(Link& link, LinkContext& context);
 
   // Lets window messages run where the module path waits; empty by default.
   void SetEventPump(EventPump pump) { pump_ = std::move(pump); }
 
   Link& link() { return link_; }
-  Session& session() { return session_; }
+  LinkContext& context() { return context_; }
   Clock& clock() { return link_.clock(); }
-  bool ModulePath() const { return session_.moduleFlag; }
+  bool ModulePath() const { return context_.moduleFlag; }
 
   // Retry policy: read timeout set to timeoutStand, up to three attempts, 100 ms after each
   // failed attempt. decode (when given) runs on a valid reply and may fail it with 7.
@@ -157,7 +157,7 @@ class LinkOperations {
   bool RequireStopMode(Dialogs& dialogs);
   // The "Reset device?" offer after writes.
   void ResetAfterWrite(Dialogs& dialogs);
-  void MarkWritePending() { session_.writePending = true; }
+  void MarkWritePending() { context_.writePending = true; }
   // The controller's setup block on the current path; "No communication" and false on any
   // failure.
   bool ReadSetupParameters(Dialogs& dialogs, SetupBytes setup);
@@ -181,7 +181,7 @@ class LinkOperations {
   void Pump(const EventPump& pump);
 
   Link& link_;
-  Session& session_;
+  LinkContext& context_;
   EventPump pump_;
 };
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/password_entry.h"
+#include "model/blocks.h"
+#include "model/password_entry.h"
 #include "link/operations.h"
 
 namespace qdx {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/pid_record.h"
+#include "model/blocks.h"
+#include "model/pid_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

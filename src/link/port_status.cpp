@@ -17,7 +17,7 @@ bool DevicePresent(const QString& device) {
 
 }  // namespace
 
-QString DescribePortChoice(int portIndex, const AppSettings& settings) {
+QString DescribePortChoice(int portIndex, const LineSettings& settings) {
   const PortDevice d = ResolvePortDevice(portIndex, settings.ports);
   const QString name = ComPortName(portIndex);
   QString text;
@@ -48,7 +48,7 @@ QString DescribePortChoice(int portIndex, const AppSettings& settings) {
   return text;
 }
 
-void PortStatus::SetPort(int portIndex, const AppSettings& settings) {
+void PortStatus::SetPort(int portIndex, const LineSettings& settings) {
   description_ = DescribePortChoice(portIndex, settings);
   device_ = ResolvePortDevice(portIndex, settings.ports).device;
   // A failure of a device that is no longer the chosen one would only mislead.

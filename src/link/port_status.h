@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/settings.h"
+#include "model/line_settings.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
 
@@ -17,13 +17,13 @@ namespace qdx {
 // "COM3 = /dev/ttyUSB0 (Ports section of ustawienia.ini)", "COM1 = /dev/pts/4 (Emulator
 // QDX)", "COM2 = /dev/ttyS1 (standard serial device)", with a note when the device is missing
 // or when a Ports entry hides a running emulator's link.
-QString DescribePortChoice(int portIndex, const AppSettings& settings);
+QString DescribePortChoice(int portIndex, const LineSettings& settings);
 
 // The status line's text: the chosen port and the last failure of its device.
 class PortStatus {
  public:
   // A new choice of port (or new settings); a failure of another device is forgotten.
-  void SetPort(int portIndex, const AppSettings& settings);
+  void SetPort(int portIndex, const LineSettings& settings);
   // The port on device opened (error None: the failure kept for it is over) or failed.
   void Report(const QString& device, PortError error, const QString& text);
 

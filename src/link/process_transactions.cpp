@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -170,7 +170,7 @@ LinkResult ReadProcessBlock(LinkOperations& ops, ProcessSet set, int block,
                             ProcessBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunDirect(ProcessBlockReadMessage(set, block), kProcessBlockReplyLength,
-                       ProcessBlockDecoder(block, records, ops.session().codePageIndex));
+                       ProcessBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult PostReadProcessBlock(LinkOperations& ops, ProcessSet set, int block) {
@@ -181,35 +181,35 @@ LinkResult PostReadProcessBlock(LinkOperations& ops, ProcessSet set, int block) 
 LinkResult FetchProcessBlock(LinkOperations& ops, int block, ProcessBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunFetch(kProcessBlockReplyLength,
-                      ProcessBlockDecoder(block, records, ops.session().codePageIndex));
+                      ProcessBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult WriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
                              ConstProcessBlockBytes records, EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return SendSectionWrite(
-      ops, ProcessBlockWriteMessage(set, block, records, ops.session().codePageIndex), refusal);
+      ops, ProcessBlockWriteMessage(set, block, records, ops.context().codePageIndex), refusal);
 }
 
 LinkResult PostWriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
                                  ConstProcessBlockBytes records, EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return PostSectionWrite(
-      ops, ProcessBlockWriteMessage(set, block, records, ops.session().codePageIndex), refusal);
+      ops, ProcessBlockWriteMessage(set, block, records, ops.context().codePageIndex), refusal);
 }
 
 LinkResult WriteProcess(LinkOperations& ops, ProcessSet set, int index, ConstProcessRecord process,
                         EncodeError* refusal) {
   if (!ValidIndex(index)) return kLinkRequestInvalid;
   return SendSectionWrite(
-      ops, ProcessWriteMessage(set, index, process, ops.session().codePageIndex), refusal);
+      ops, ProcessWriteMessage(set, index, process, ops.context().codePageIndex), refusal);
 }
 
 LinkResult PostWriteProcess(LinkOperations& ops, ProcessSet set, int index,
                             ConstProcessRecord process, EncodeError* refusal) {
   if (!ValidIndex(index)) return kLinkRequestInvalid;
   return PostSectionWrite(
-      ops, ProcessWriteMessage(set, index, process, ops.session().codePageIndex), refusal);
+      ops, ProcessWriteMessage(set, index, process, ops.context().codePageIndex), refusal);
 }
 
 LinkResult ReadProcessPresetTable(LinkOperations& ops, ProcessSet set, ProcessSetBytes records) {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/process_record.h"
+#include "model/blocks.h"
+#include "model/process_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

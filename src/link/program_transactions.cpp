@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -192,7 +192,7 @@ LinkResult ReadProgram(LinkOperations& ops, ProgramRecord record, int programInd
     return kLinkRequestInvalid;
   }
   return ops.RunDirect(ProgramPageReadMessage(programIndex, page), layout->ReplyLength(),
-                       ProgramPageDecoder(record, page, pages, ops.session().codePageIndex));
+                       ProgramPageDecoder(record, page, pages, ops.context().codePageIndex));
 }
 
 LinkResult PostReadProgram(LinkOperations& ops, int programIndex, int page) {
@@ -204,7 +204,7 @@ LinkResult FetchProgram(LinkOperations& ops, ProgramRecord record, int page, int
   const auto layout = ProgramLayout(pages);
   if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
   return ops.RunFetch(layout->ReplyLength(),
-                      ProgramPageDecoder(record, page, pages, ops.session().codePageIndex));
+                      ProgramPageDecoder(record, page, pages, ops.context().codePageIndex));
 }
 
 LinkResult WriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
@@ -212,7 +212,7 @@ LinkResult WriteProgram(LinkOperations& ops, ConstProgramRecord record, int page
   const auto layout = ProgramLayout(pages);
   if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
   return SendSectionWrite(
-      ops, ProgramPageWriteMessage(record, page, pages, ops.session().codePageIndex), refusal);
+      ops, ProgramPageWriteMessage(record, page, pages, ops.context().codePageIndex), refusal);
 }
 
 LinkResult PostWriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
@@ -220,7 +220,7 @@ LinkResult PostWriteProgram(LinkOperations& ops, ConstProgramRecord record, int 
   const auto layout = ProgramLayout(pages);
   if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
   return PostSectionWrite(
-      ops, ProgramPageWriteMessage(record, page, pages, ops.session().codePageIndex), refusal);
+      ops, ProgramPageWriteMessage(record, page, pages, ops.context().codePageIndex), refusal);
 }
 
 }  // namespace qdx

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/blocks.h"
-#include "config/program_record.h"
+#include "model/blocks.h"
+#include "model/program_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 
 namespace qdx {
 
@@ -113,7 +113,7 @@ std::optional<EncodeError> ValidateRelays(const ProjectImage& image) {
 LinkResult ReadRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunDirect(RelayBlockReadMessage(block), kRelayBlockReplyLength,
-                       RelayBlockDecoder(block, records, ops.session().codePageIndex));
+                       RelayBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult PostReadRelayBlock(LinkOperations& ops, int block) {
@@ -124,20 +124,20 @@ LinkResult PostReadRelayBlock(LinkOperations& ops, int block) {
 LinkResult FetchRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
   return ops.RunFetch(kRelayBlockReplyLength,
-                      RelayBlockDecoder(block, records, ops.session().codePageIndex));
+                      RelayBlockDecoder(block, records, ops.context().codePageIndex));
 }
 
 LinkResult WriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
                            EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.session().codePageIndex),
+  return SendSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.context().codePageIndex),
                           refusal);
 }
 
 LinkResult PostWriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
                                EncodeError* refusal) {
   if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.session().codePageIndex),
+  return PostSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.context().codePageIndex),
                           refusal);
 }
 

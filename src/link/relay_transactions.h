@@ -7,8 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/relay_record.h"
+#include "model/blocks.h"
+#include "model/relay_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/bytes.h"
+#include "model/bytes.h"
 #include "link/code_pages.h"
 
 namespace qdx {

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "config/relay_output_states.h"
+#include "model/relay_output_states.h"
 #include "link/frame.h"
 #include "link/operations.h"
 

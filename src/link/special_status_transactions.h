@@ -7,8 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "app/blocks.h"
-#include "config/special_status_record.h"
+#include "model/blocks.h"
+#include "model/special_status_record.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/password_entry.h"
+#include "model/password_entry.h"
 #include "link/password_transactions.h"
 #include "link/section_wire.h"
 #include "transfer/project_transfer.h"

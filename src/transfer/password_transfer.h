@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-#include "app/blocks.h"
-#include "app/dialogs.h"
+#include "model/blocks.h"
+#include "model/dialogs.h"
 #include "link/operations.h"
 #include "transfer/project_rows.h"
 

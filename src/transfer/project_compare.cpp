@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/bytes.h"
-#include "app/record_text.h"
-#include "config/records.h"
+#include "model/bytes.h"
+#include "model/record_text.h"
+#include "model/records.h"
 #include "transfer/password_transfer.h"
 
 namespace qdx {

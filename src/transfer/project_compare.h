@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/blocks.h"
+#include "model/blocks.h"
 #include "link/analog_output_transactions.h"
 #include "transfer/project_rows.h"
 

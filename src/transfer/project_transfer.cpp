@@ -4,8 +4,8 @@
 #include <array>
 #include <vector>
 
-#include "app/project_defaults.h"
-#include "config/records.h"
+#include "files/project_defaults.h"
+#include "model/records.h"
 #include "link/alarm_transactions.h"
 #include "link/pid_transactions.h"
 #include "link/process_transactions.h"
@@ -87,7 +87,7 @@ int WashingProgramRowPages(std::int16_t programVersion) {
   return programVersion < 501 ? 2 : 3;
 }
 
-ProjectTransfer::ProjectTransfer(Session& session, LinkOperations& ops, Dialogs& dialogs,
+ProjectTransfer::ProjectTransfer(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                                  TransferListener& listener)
     : session_(session), ops_(ops), dialogs_(dialogs), listener_(listener) {
   resetAfterRun_ = [this] {

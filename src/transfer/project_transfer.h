@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "model/dialogs.h"
+#include "config/workspace.h"
 #include "link/analog_output_transactions.h"
 #include "link/operations.h"
 #include "transfer/project_rows.h"
@@ -42,7 +42,7 @@ int WashingProgramRowPages(std::int16_t programVersion);
 class ProjectTransfer {
  public:
   // The blocks moved are session.blocks (image and PID table).
-  ProjectTransfer(Session& session, LinkOperations& ops, Dialogs& dialogs,
+  ProjectTransfer(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                   TransferListener& listener);
 
   // Lets window messages run between transfers and rows; empty by default.
@@ -118,7 +118,7 @@ class ProjectTransfer {
   void Started(ProjectRow row, int maximum) { listener_.RowStarted(row, maximum); }
   void Progress(ProjectRow row, int position) { listener_.RowProgress(row, position); }
 
-  Session& session_;
+  Workspace& session_;
   LinkOperations& ops_;
   Dialogs& dialogs_;
   TransferListener& listener_;

@@ -16,7 +16,7 @@ const QString kStart = QStringLiteral("Start");
 const QString kStop = QStringLiteral("Stop");
 }  // namespace
 
-ProjectTransferWindow::ProjectTransferWindow(Session& session, LinkOperations& ops,
+ProjectTransferWindow::ProjectTransferWindow(Workspace& session, LinkOperations& ops,
                                              Dialogs& dialogs, bool readWindow, int startDelayMs,
                                              QWidget* parent)
     : QDialog(parent), session_(session), dialogs_(dialogs), startDelayMs_(startDelayMs) {

@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "model/dialogs.h"
+#include "config/workspace.h"
 #include "link/operations.h"
 #include "transfer/project_transfer.h"
 #include "transfer/section_row_window.h"
@@ -45,7 +45,7 @@ class ProjectTransferWindow : public QDialog, public TransferListener {
   void OnStartStop();
 
  protected:
-  ProjectTransferWindow(Session& session, LinkOperations& ops, Dialogs& dialogs, bool readWindow,
+  ProjectTransferWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs, bool readWindow,
                         int startDelayMs, QWidget* parent);
 
   // Runs the engine for the ticked rows.
@@ -58,7 +58,7 @@ class ProjectTransferWindow : public QDialog, public TransferListener {
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
 
-  Session& session_;
+  Workspace& session_;
   Dialogs& dialogs_;
 
  private:

@@ -5,7 +5,7 @@
 
 namespace qdx {
 
-ReadProjectWindow::ReadProjectWindow(Session& session, LinkOperations& ops, Dialogs& dialogs,
+ReadProjectWindow::ReadProjectWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                                      QWidget* parent)
     : ProjectTransferWindow(session, ops, dialogs, /*readWindow=*/true, kReadStartDelayMs, parent) {
   setWindowTitle(QStringLiteral("Read from controller"));

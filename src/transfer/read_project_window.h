@@ -11,7 +11,7 @@ inline constexpr int kReadStartDelayMs = 100;
 class ReadProjectWindow : public ProjectTransferWindow {
   Q_OBJECT
  public:
-  ReadProjectWindow(Session& session, LinkOperations& ops, Dialogs& dialogs,
+  ReadProjectWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                     QWidget* parent = nullptr);
 
   QPushButton* comparisonButton() const { return comparison_; }

@@ -2,7 +2,7 @@
 
 namespace qdx {
 
-SendProjectWindow::SendProjectWindow(Session& session, LinkOperations& ops, Dialogs& dialogs,
+SendProjectWindow::SendProjectWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                                      QWidget* parent)
     : ProjectTransferWindow(session, ops, dialogs, /*readWindow=*/false, kSendStartDelayMs,
                             parent) {

@@ -11,7 +11,7 @@ inline constexpr int kSendStartDelayMs = 300;
 class SendProjectWindow : public ProjectTransferWindow {
   Q_OBJECT
  public:
-  SendProjectWindow(Session& session, LinkOperations& ops, Dialogs& dialogs,
+  SendProjectWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
                     QWidget* parent = nullptr);
 
  protected:

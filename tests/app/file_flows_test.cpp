@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/project_defaults.h"
+#include "files/project_defaults.h"
 #include "support/scripted_dialogs.h"
 
 namespace qdx {

@@ -17,9 +17,9 @@
 #include <QTemporaryDir>
 
 #include "app/connection_settings.h"
-#include "app/project_defaults.h"
-#include "config/program_record.h"
-#include "config/relay_record.h"
+#include "files/project_defaults.h"
+#include "model/program_record.h"
+#include "model/relay_record.h"
 #include "support/fake_progress.h"
 #include "support/scripted_dialogs.h"
 

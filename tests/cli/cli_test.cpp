@@ -7,10 +7,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/project_defaults.h"
-#include "app/project_files.h"
+#include "files/project_defaults.h"
+#include "files/project_files.h"
 #include "cli/cli_options.h"
-#include "config/records.h"
+#include "model/records.h"
 
 namespace qdx::cli {
 namespace {

@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/project_files.h"
-#include "config/records.h"
+#include "files/project_files.h"
+#include "model/records.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "support/fake_serial_port.h"

@@ -7,7 +7,8 @@
 #include <memory>
 
 #include "config/choice_lists.h"
-#include "config/records.h"
+#include "support/test_session.h"
+#include "model/records.h"
 #include "support/qt_printers.h"
 
 namespace qdx {
@@ -27,7 +28,7 @@ QStringList RowTexts(const SectionDescription& s, const MemprojRow& row) {
 
 class SectionTableTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Session> session_ = std::make_unique<Session>();
+  std::unique_ptr<TestSession> session_ = std::make_unique<TestSession>();
   ProjectImage& image() { return session_->blocks.image; }
 };
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/session.h"
-#include "config/records.h"
+#include "support/test_session.h"
+#include "model/records.h"
 #include "config/section_transfer.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
@@ -94,7 +94,7 @@ class TransferFixture {
 
   TestClock clock;
   Emulator emulator{clock};
-  Session session;
+  TestSession session;
   std::unique_ptr<Link> link;
   std::unique_ptr<LinkOperations> ops;
   ScriptedDialogs dialogs;

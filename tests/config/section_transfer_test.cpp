@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/project_defaults.h"
+#include "files/project_defaults.h"
 #include "config/section_transfer_fixture.h"
 #include "link/program_transactions.h"
 
@@ -172,9 +172,9 @@ TEST_P(ListTransfers, CancelMidReadKeepsWhatWasRead) {
 TEST_P(ListTransfers, TakesTheConnectionFieldsAtTheStart) {
   session.stationAddress = 9;  // no controller answers there
   int asked = 0;
-  session.connectionFields = [&asked] {
+  session.readConnection = [&asked](LinkContext& context) {
     ++asked;
-    return ConnectionFields{0, 1, 1};
+    context.stationAddress = 1;
   };
   EXPECT_TRUE(transfer->ReadList(ListSection::Alarms).completed());
   EXPECT_EQ(asked, 1);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/session.h"
-#include "config/records.h"
+#include "model/records.h"
 #include "config/section_table.h"
 #include "config/section_transfer.h"
 #include "emulator/emulator.h"

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/project_files.h"
-#include "config/relay_record.h"
+#include "files/project_files.h"
+#include "model/relay_record.h"
 #include "emulator_process.h"
 #include "support/full_project.h"
 

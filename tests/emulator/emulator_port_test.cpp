@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session.h"
+#include "support/test_session.h"
 #include "link/device_transactions.h"
 #include "link/link.h"
 #include "link/operations.h"
@@ -123,7 +123,7 @@ class EmulatorUnderLink : public ::testing::Test {
 
   TestClock clock;
   Emulator emulator{clock, StartOptions()};
-  std::unique_ptr<Session> session = std::make_unique<Session>();
+  std::unique_ptr<TestSession> session = std::make_unique<TestSession>();
   EmulatorPort* port = nullptr;
   std::unique_ptr<Link> link;
   std::unique_ptr<LinkOperations> ops;

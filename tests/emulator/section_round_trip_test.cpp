@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/session.h"
-#include "config/records.h"
+#include "support/test_session.h"
+#include "model/records.h"
 #include "emulator/demo_project.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
@@ -214,7 +214,7 @@ class SectionRoundTrip : public testing::TestWithParam<Path> {
 
   TestClock clock;
   Emulator emulator{clock};
-  std::unique_ptr<Session> session = std::make_unique<Session>();
+  std::unique_ptr<TestSession> session = std::make_unique<TestSession>();
   std::unique_ptr<Link> link;
   std::unique_ptr<LinkOperations> ops;
   std::unique_ptr<ProjectImage> sent = std::make_unique<ProjectImage>();
@@ -538,7 +538,7 @@ class SectionController : public testing::Test {
   }
   TestClock clock;
   Emulator emulator{clock};
-  std::unique_ptr<Session> session = std::make_unique<Session>();
+  std::unique_ptr<TestSession> session = std::make_unique<TestSession>();
   std::unique_ptr<Link> link;
   std::unique_ptr<LinkOperations> ops;
 };

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/session.h"
+#include "support/test_session.h"
 #include "link/link.h"
 #include "link/operations.h"
 #include "support/fake_serial_port.h"
@@ -73,7 +73,7 @@ class LinkFixture : public testing::Test {
   }
 
   TestClock clock;
-  Session session;
+  TestSession session;
   FakeModule module;
   ScriptedDialogs dialogs;
   FakeSerialPort* port = nullptr;

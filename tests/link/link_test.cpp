@@ -46,7 +46,7 @@ class LinkTest : public testing::Test {
   }
 
   TestClock clock;
-  AppSettings settings;
+  LineSettings settings;
   LinkSettings ls;  // COM1, 38400
   FakeSerialPort* port = nullptr;
   std::unique_ptr<Link> link;
@@ -268,7 +268,7 @@ TEST_F(LinkTest, ReadTimeoutConstantReachesOpenAndNextOpenedPort) {
 }
 
 TEST(PortTarget, MappingMinusOffsetAndDirectDevice) {
-  AppSettings s;
+  LineSettings s;
   s.ports[3] = "/dev/ttyUSB0";
   s.minusOffset[2] = true;
   s.ports[17] = "/dev/ttyUSB9";

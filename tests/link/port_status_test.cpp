@@ -49,7 +49,7 @@ TEST(DescribePortChoice, SaysWhichDeviceAndWhy) {
   runtime.PublishEmulator(2, pty);
   runtime.PublishEmulator(4, pty);
 
-  AppSettings settings;
+  LineSettings settings;
   settings.ports.insert(3, present);
   settings.ports.insert(4, present);
   settings.ports.insert(5, "/dev/qdx-missing");
@@ -74,7 +74,7 @@ TEST(DescribePortChoice, SaysWhichDeviceAndWhy) {
 }
 
 TEST(PortStatus, ShowsTheLastFailureOfTheChosenDeviceOnly) {
-  AppSettings settings;
+  LineSettings settings;
   settings.ports.insert(1, "/dev/qdx-a");
   settings.ports.insert(2, "/dev/qdx-b");
   PortStatus status;

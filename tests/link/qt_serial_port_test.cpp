@@ -12,7 +12,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/settings.h"
+#include "model/line_settings.h"
 #include "link/link.h"
 #include "link/system_clock.h"
 #include "support/fake_serial_port.h"
@@ -165,7 +165,7 @@ TEST(PortErrorTexts, SayWhatToDo) {
 TEST(QtSerialPortLink, ExchangeOverAPseudoTerminal) {
   Pty pty;
   if (!pty.ok()) GTEST_SKIP() << "no pseudo-terminals here";
-  AppSettings settings;
+  LineSettings settings;
   SystemClock clock;
   Link link(std::make_unique<QtSerialPort>(), clock, settings);
   link.SetReadTimeoutConstant(200);

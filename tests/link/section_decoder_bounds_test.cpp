@@ -6,7 +6,7 @@
 #include <functional>
 #include <random>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <functional>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/code_pages.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 
 namespace qdx::test {
 

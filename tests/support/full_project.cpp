@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
-#include "app/project_defaults.h"
-#include "config/records.h"
+#include "files/project_defaults.h"
+#include "model/records.h"
 
 namespace qdx::test {
 

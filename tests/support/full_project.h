@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/project_files.h"
+#include "files/project_files.h"
 
 namespace qdx::test {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "model/dialogs.h"
 
 namespace qdx::test {
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/project_defaults.h"
-#include "config/records.h"
+#include "files/project_defaults.h"
+#include "model/records.h"
 #include "link/program_transactions.h"
 #include "support/full_project.h"
 #include "support/qt_printers.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/session.h"
+#include "support/test_session.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/link.h"
@@ -79,7 +79,7 @@ class TransferFixture {
 
   TestClock clock;
   Emulator emulator{clock};
-  std::unique_ptr<Session> session = std::make_unique<Session>();
+  std::unique_ptr<TestSession> session = std::make_unique<TestSession>();
   std::unique_ptr<Link> link;
   std::unique_ptr<LinkOperations> ops;
   ScriptedDialogs dialogs;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+
+#include "app/session.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -11,7 +13,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "config/records.h"
+#include "model/records.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/link.h"

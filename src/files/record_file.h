@@ -1,0 +1,40 @@
+// Reading and writing files of whole records. A read takes the first record of a file and
+// never reaches beyond the caller's buffer, whatever the file holds; a write goes to a
+// temporary file in the same folder that replaces the old file only once it is complete.
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "files/project_files.h"
+
+namespace qdx {
+
+// Reads the first out.size() bytes of the file into out. A longer file is fine; a shorter
+// one fails and leaves out exactly as it was. On failure the error names the file and says
+// why (the system's reason, or that the file is too short).
+FileResult ReadRecordFile(const QString& fileName, std::span<std::uint8_t> out);
+
+// As ReadRecordFile, for a buffer that is scratch anyway: on failure it may be partly
+// written.
+FileResult ReadRecordFileDirect(const QString& fileName, std::span<std::uint8_t> scratch);
+
+// One file to write: its name and its whole content.
+struct FileContent {
+  QString fileName;
+  QByteArrayView bytes;
+};
+
+// Writes every file to a temporary file beside it first; only when all of them are written
+// completely are they renamed over the old files, in the given order. A failure before that
+// point leaves every old file as it was. The error names the file and the system's reason.
+FileResult WriteFilesAtomically(const std::vector<FileContent>& files);
+
+// "name: reason" for FileResult.error.
+QString FileError(const QString& fileName, const QString& reason);
+
+}  // namespace qdx
