@@ -8,11 +8,35 @@ QDX_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libsimpleini-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick socat fonts-dejavu-core
+  xvfb xauth imagemagick socat fonts-dejavu-core desktop-file-utils
 )
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Where the steps keep the full output of the package manager, CMake, the compiler and the
+# tests; the steps themselves print one line each.
+QDX_LOG="${QDX_LOG:-$QDX_ROOT/build/setup.log}"
+
+# step TEXT COMMAND...: prints TEXT, runs COMMAND with its output appended to the log, and on
+# failure shows the log's tail and where the whole log is.
+step() {
+  local text=$1
+  shift
+  mkdir -p "$(dirname "$QDX_LOG")"
+  printf '%s ... ' "$text"
+  printf '\n=== %s (%s)\n' "$text" "$(date '+%F %T')" >>"$QDX_LOG"
+  if "$@" >>"$QDX_LOG" 2>&1; then
+    echo "done"
+  else
+    local code=$?
+    echo "FAILED"
+    echo "--- last lines of $QDX_LOG ---" >&2
+    tail -n 40 "$QDX_LOG" >&2
+    echo "--- the whole output is in $QDX_LOG ---" >&2
+    return "$code"
+  fi
 }
 
 install_missing_packages() {
@@ -20,18 +44,22 @@ install_missing_packages() {
   for p in "${QDX_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  echo "Full output of the steps below: $QDX_LOG"
   if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    step "Installing ${#missing[@]} Debian packages" install_packages "${missing[@]}"
   fi
+}
+
+install_packages() {
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@"
 }
 
 # build_preset NAME: configure (once) and build with a CMake preset.
 build_preset() {
   cd "$QDX_ROOT"
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  step "Configuring ($1)" cmake --preset "$1"
+  step "Building ($1)" cmake --build --preset "$1"
 }
 
 # --- The emulated controller, for tools/run and tools/demo ---

@@ -33,7 +33,8 @@ QString UsageText() {
       "SECTION: setup relays processes washing-processes alarms special-statuses programs\n"
       "         washing-program analog-outputs pid passwords\n"
       "Exit codes: 0 success, 1 compare found a difference, 2 usage or file error,\n"
-      "            3 communication failure or refusal.\n");
+      "            3 communication failure or refusal.\n"
+      "Also: qdx --help (this text), qdx --version.\n");
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -53,6 +54,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     };
     if (arg == "--help" || arg == "-h") {
       line.help = true;
+    } else if (arg == "--version") {
+      line.version = true;
     } else if (arg == "--port") {
       const QString v = value("--port");
       static const QRegularExpression com(QStringLiteral("^COM(\\d{1,3})$"),
@@ -94,7 +97,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.arguments << arg;
     }
   }
-  if (line.command.isEmpty() && !line.help) fail(QStringLiteral("no command given"));
+  if (line.command.isEmpty() && !line.help && !line.version)
+    fail(QStringLiteral("no command given"));
   if (line.reset && line.command != "write") fail(QStringLiteral("--reset goes with write"));
   return line;
 }

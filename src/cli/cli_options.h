@@ -30,6 +30,7 @@ struct CommandLine {
   QStringList arguments;  // positional arguments after the command
   bool reset = false;     // write --reset
   bool help = false;
+  bool version = false;  // --version: print the version and stop
   QString error;  // non-empty when the command line is unusable
 };
 

@@ -76,6 +76,10 @@ int main(int argc, char** argv) {
     Print(stdout, UsageText());
     return kExitOk;
   }
+  if (line.version) {
+    Print(stdout, QStringLiteral("qdx " QDX_VERSION "\n"));
+    return kExitOk;
+  }
   if (!line.error.isEmpty()) return Fail(kExitUsage, line.error + "\n" + UsageText());
   if (line.command == "info" || line.command == "export") return RunProjectCommand(line);
   if (IsLinkCommand(line.command)) return RunOnLink(line);
