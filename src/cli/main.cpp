@@ -31,7 +31,8 @@ int Fail(int code, const QString& message) {
 // Loads a project file of any of the three formats over the start-up defaults, as the
 // application does when it opens one at start.
 bool LoadForReading(const QString& fileName, ProjectBlocks& blocks, QString* error) {
-  if (!QFileInfo(fileName).isFile()) {
+  // Anything else that exists (a folder, a FIFO) is refused by the loader, with its reason.
+  if (!QFileInfo::exists(fileName)) {
     *error = QStringLiteral("%1: no such file").arg(fileName);
     return false;
   }

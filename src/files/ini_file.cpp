@@ -3,13 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
 
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
+
+#include "files/safe_file.h"
 
 namespace qdx {
 
@@ -174,14 +175,13 @@ IniFile::~IniFile() = default;
 bool IniFile::Load(const QString& path, QString* error) {
   text_.clear();
   exists_ = false;
-  QFile file(path);
-  if (!file.exists()) {
+  if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
     Parse();
     return true;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error)
-      *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+  QFile file;
+  if (FileResult r = OpenRegularFile(file, path); !r) {
+    if (error) *error = r.error;
     Parse();
     return false;
   }
@@ -319,16 +319,9 @@ bool IniFile::Save(const QString& path, QString* error) const {
     if (error) *error = QStringLiteral("%1: cannot create the folder").arg(native);
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    if (error) *error = QStringLiteral("%1: %2").arg(native, file.errorString());
-    return false;
-  }
-  if (file.write(text_) != text_.size() || !file.commit()) {
-    if (error) *error = QStringLiteral("%1: %2").arg(native, file.errorString());
-    return false;
-  }
-  return true;
+  const FileResult r = WriteFilesAtomically({{path, QByteArrayView(text_)}});
+  if (!r && error) *error = r.error;
+  return r.ok;
 }
 
 }  // namespace qdx

@@ -5,17 +5,12 @@
 
 #include <QString>
 
+#include "files/safe_file.h"
 #include "model/blocks.h"
 
 namespace qdx {
 
 inline constexpr const char* kTemplateFileName = "default.qd3";
-
-struct FileResult {
-  bool ok = true;
-  QString error;  // file name and the system's reason, when !ok
-  explicit operator bool() const { return ok; }
-};
 
 // The project file's format, by the extension (from the last dot on, letter case ignored).
 enum class ProjectFormat { Qd3, Qd2, Qdp };

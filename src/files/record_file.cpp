@@ -2,15 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <memory>
 
 namespace qdx {
-
-QString FileError(const QString& fileName, const QString& reason) {
-  return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), reason);
-}
 
 namespace {
 
@@ -23,7 +18,7 @@ FileResult TooShort(const QString& fileName, std::size_t have, std::size_t need)
 
 // Opens the file for reading and refuses a regular file shorter than `need` at once.
 FileResult OpenForRecord(QFile& file, const QString& fileName, std::size_t need) {
-  if (!file.open(QIODevice::ReadOnly)) return {false, FileError(fileName, file.errorString())};
+  if (FileResult r = OpenRegularFile(file, fileName); !r) return r;
   // A regular file tells its size up front; anything else is found out by reading.
   if (!file.isSequential() && file.size() < static_cast<qint64>(need)) {
     return TooShort(fileName, static_cast<std::size_t>(file.size()), need);
@@ -60,29 +55,6 @@ FileResult ReadRecordFileDirect(const QString& fileName, std::span<std::uint8_t>
   QFile file(fileName);
   if (FileResult r = OpenForRecord(file, fileName, scratch.size()); !r) return r;
   return ReadInto(file, fileName, scratch);
-}
-
-FileResult WriteFilesAtomically(const std::vector<FileContent>& files) {
-  // Uncommitted QSaveFiles delete their temporary files when destroyed.
-  std::vector<std::unique_ptr<QSaveFile>> pending;
-  pending.reserve(files.size());
-  for (const FileContent& f : files) {
-    auto file = std::make_unique<QSaveFile>(f.fileName);
-    if (!file->open(QIODevice::WriteOnly)) {
-      return {false, FileError(f.fileName, file->errorString())};
-    }
-    const qint64 written = file->write(f.bytes.data(), f.bytes.size());
-    if (written != f.bytes.size()) {
-      return {false, FileError(f.fileName, file->errorString())};
-    }
-    pending.push_back(std::move(file));
-  }
-  for (std::size_t i = 0; i < pending.size(); ++i) {
-    if (!pending[i]->commit()) {
-      return {false, FileError(files[i].fileName, pending[i]->errorString())};
-    }
-  }
-  return {};
 }
 
 }  // namespace qdx

@@ -23,18 +23,4 @@ FileResult ReadRecordFile(const QString& fileName, std::span<std::uint8_t> out);
 // written.
 FileResult ReadRecordFileDirect(const QString& fileName, std::span<std::uint8_t> scratch);
 
-// One file to write: its name and its whole content.
-struct FileContent {
-  QString fileName;
-  QByteArrayView bytes;
-};
-
-// Writes every file to a temporary file beside it first; only when all of them are written
-// completely are they renamed over the old files, in the given order. A failure before that
-// point leaves every old file as it was. The error names the file and the system's reason.
-FileResult WriteFilesAtomically(const std::vector<FileContent>& files);
-
-// "name: reason" for FileResult.error.
-QString FileError(const QString& fileName, const QString& reason);
-
 }  // namespace qdx

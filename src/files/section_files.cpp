@@ -33,8 +33,8 @@ ListFileRead ReadSectionListFile(const QString& fileName, std::span<std::uint8_t
                                  std::size_t recordSize) {
   ListFileRead result;
   if (recordSize == 0 || region.size() % recordSize != 0) return result;
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return result;
+  QFile file;
+  if (!OpenRegularFile(file, fileName)) return result;
   result.opened = true;
   const std::size_t slotCount = region.size() / recordSize;
   std::vector<std::uint8_t> record(recordSize);
