@@ -42,9 +42,23 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   auto fail = [&line](const QString& message) {
     if (line.error.isEmpty()) line.error = message;
   };
+  bool optionsEnded = false;  // after "--" every word is a command or an argument
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
     const bool beforeCommand = line.command.isEmpty();
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (optionsEnded) {
+      if (beforeCommand) {
+        line.command = arg;
+        if (!kCommands.contains(arg)) fail(QStringLiteral("unknown command %1").arg(arg));
+      } else {
+        line.arguments << arg;
+      }
+      continue;
+    }
     auto value = [&](const char* name) -> QString {
       if (i + 1 >= arguments.size()) {
         fail(QStringLiteral("%1 needs a value").arg(QLatin1String(name)));
@@ -64,7 +78,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       if (m.hasMatch()) {
         line.global.portNumber = ParseInt(m.captured(1), 1, 255);
         if (!line.global.portNumber) fail(QStringLiteral("--port: COM1 to COM255 only"));
-      } else if (!v.isEmpty()) {
+      } else if (v.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        // "COM-1", "COM1x": a mistyped port, not a device path.
+        fail(QStringLiteral("--port: COM1 to COM255 only"));
+      } else if (v.trimmed().isEmpty()) {
+        fail(QStringLiteral("--port: a port COM1 to COM255 or a device path"));
+      } else {
         line.global.device = v;
       }
     } else if (arg == "--baud") {

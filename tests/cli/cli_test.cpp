@@ -46,6 +46,10 @@ TEST(CliOptions, ParsesGlobalOptionsAndCommand) {
   EXPECT_TRUE(line.reset);
 
   EXPECT_EQ(ParseCommandLine({"--port", "/dev/ttyUSB0", "status"}).global.device, "/dev/ttyUSB0");
+  // "--" ends the options: a project file whose name starts with dashes.
+  const CommandLine dashed = ParseCommandLine({"--module", "--", "info", "--odd.qd3"});
+  EXPECT_TRUE(dashed.error.isEmpty()) << dashed.error.toStdString();
+  EXPECT_EQ(dashed.arguments, QStringList{"--odd.qd3"});
 }
 
 TEST(CliOptions, RejectsUnusableCommandLines) {
@@ -61,6 +65,11 @@ TEST(CliOptions, RejectsUnusableCommandLines) {
       {"dance"},
       {"read", "p.qd3", "--reset"},
       {"status", "--port"},
+      {"--port", "", "status"},
+      {"--port", "COM-1", "status"},
+      {"--port", "COM1x", "status"},
+      {"--port", "com", "status"},
+      {"--", "--module", "status"},  // after "--" an option is a command word
   };
   for (const QStringList& args : bad)
     EXPECT_FALSE(ParseCommandLine(args).error.isEmpty()) << args.join(' ').toStdString();
