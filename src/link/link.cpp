@@ -91,6 +91,8 @@ bool Link::EnsureOpen(const QString& device, std::uint8_t baudCode) {
   openDevice_.clear();
   port_->ClearError();
   if (!port_->Open(device)) {
+    // The retries after an adapter was pulled out find no device: it is still unplugged.
+    if (device == unpluggedDevice_ && port_->LastError() == PortError::NoSuchDevice) return false;
     KeepPortError();
     if (lastError_ == PortError::None) {
       lastError_ = PortError::Other;
@@ -182,10 +184,14 @@ TransactResult Link::Transact(const QByteArray& request, int expectedLength,
     KeepPortError();
     // A port that went away stays broken until it is opened again, e.g. after the adapter
     // is plugged back in.
-    if (lastError_ == PortError::Unplugged) Close();
+    if (lastError_ == PortError::Unplugged) {
+      Close();
+      unpluggedDevice_ = target.device;
+    }
   } else {
     lastError_ = PortError::None;
     lastErrorText_.clear();
+    unpluggedDevice_.clear();
     if (target.minusOffset && out.reply.size() == expectedLength + 1 && out.reply.at(0) == 0) {
       out.reply.remove(0, 1);
     }

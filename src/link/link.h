@@ -102,6 +102,7 @@ class Link {
   int readTimeoutConstant_ = 2500;
   QString traceFile_;
   PortError lastError_ = PortError::None;
+  QString unpluggedDevice_;  // the device that went away during an exchange, until one succeeds
   QString lastErrorText_;
 };
 

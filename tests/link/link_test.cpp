@@ -217,6 +217,15 @@ TEST_F(LinkTest, UnpluggedPortIsOpenedAgainByTheNextExchange) {
   EXPECT_EQ(link->LastPortError(), PortError::None);
 }
 
+// The retries after the adapter was pulled out still say "unplugged", not "no such device".
+TEST_F(LinkTest, PortUnpluggedDuringAnExchangeStaysUnpluggedWhileItIsGone) {
+  port->FailNextRead(PortError::Unplugged);
+  EXPECT_EQ(Run(kPoll, 7).result, kLinkPortFailed);
+  port->FailOpen(PortError::NoSuchDevice, "no such device");
+  EXPECT_EQ(Run(kPoll, 7).result, kLinkPortFailed);
+  EXPECT_EQ(link->LastPortError(), PortError::Unplugged);
+}
+
 TEST_F(LinkTest, PortStaysOpenAfterOrdinaryFailures) {
   EXPECT_EQ(Run(kPoll, 7).result, kLinkNoReply);
   port->QueueReply(Ack());
