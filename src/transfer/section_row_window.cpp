@@ -2,10 +2,10 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace qdx {
 

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-
-#include "app/session.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -13,10 +11,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "model/records.h"
+#include "app/session.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/link.h"
+#include "model/records.h"
 #include "support/fake_serial_port.h"
 #include "support/full_project.h"
 #include "support/scripted_dialogs.h"
