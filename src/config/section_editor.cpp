@@ -13,10 +13,11 @@
 #include <QVBoxLayout>
 #include <QValidator>
 #include <algorithm>
+#include <limits>
 
+#include "files/section_files.h"
 #include "model/record_text.h"
 #include "model/relay_record.h"
-#include "files/section_files.h"
 
 namespace qdx {
 
@@ -285,16 +286,28 @@ QByteArray NameField::NameBytes() const {
   return NameBytesForStorage(text().toUpper(), codePageIndex_);
 }
 
-IntegerField::IntegerField(std::int32_t lower, std::int32_t upper, QWidget* parent)
-    : QLineEdit(parent), lower_(lower), upper_(upper) {
+IntegerField::IntegerField(std::int32_t lower, std::int32_t upper, const QString& name,
+                           Dialogs& dialogs, QWidget* parent)
+    : QLineEdit(parent), lower_(lower), upper_(upper), name_(name), dialogs_(dialogs) {
   setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")), this));
   setAlignment(Qt::AlignRight);
-  connect(this, &QLineEdit::editingFinished, this, [this] { Value(); });
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    if (isModified()) Value();
+  });
 }
 
 void IntegerField::SetValue(std::int32_t value) {
   setText(QString::number(value));
+}
+
+bool IntegerField::Validate() {
+  if (isModified()) return true;
+  const std::int32_t shown = ClampIntegerField(text(), std::numeric_limits<std::int32_t>::min(),
+                                               std::numeric_limits<std::int32_t>::max());
+  const auto message = CheckStoredValue(shown, lower_, upper_, name_);
+  if (message) dialogs_.ShowLinkMessage(*message);
+  return !message;
 }
 
 std::int32_t IntegerField::Value() {
@@ -304,10 +317,30 @@ std::int32_t IntegerField::Value() {
   return v;
 }
 
-TenthsField::TenthsField(const TenthsFieldRule& rule, Dialogs& dialogs, QWidget* parent)
-    : QLineEdit(parent), rule_(rule), dialogs_(dialogs) {
+BoundedSpinBox::BoundedSpinBox(std::int32_t lower, std::int32_t upper, const QString& name,
+                               Dialogs& dialogs, QWidget* parent)
+    : QSpinBox(parent), lower_(lower), upper_(upper), name_(name), dialogs_(dialogs) {
+  setRange(lower, upper);
+}
+
+void BoundedSpinBox::SetStoredValue(std::int32_t value) {
+  setRange(std::min(lower_, value), std::max(upper_, value));
+  setValue(value);
+}
+
+bool BoundedSpinBox::Validate() {
+  const auto message = CheckStoredValue(value(), lower_, upper_, name_);
+  if (message) dialogs_.ShowLinkMessage(*message);
+  return !message;
+}
+
+TenthsField::TenthsField(const TenthsFieldRule& rule, const QString& name, Dialogs& dialogs,
+                         QWidget* parent)
+    : QLineEdit(parent), rule_(rule), name_(name), dialogs_(dialogs) {
   setAlignment(Qt::AlignRight);
-  connect(this, &QLineEdit::editingFinished, this, [this] { Validate(); });
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    if (isModified()) Validate();
+  });
 }
 
 void TenthsField::SetTenths(std::int32_t tenths) {
@@ -320,8 +353,12 @@ bool TenthsField::Validate() {
   const auto message = CheckTenthsField(text(), rule_);
   if (!message) return true;
   validating_ = true;
-  dialogs_.ShowLinkMessage(*message);
-  setText(QStringLiteral("0"));
+  if (!isModified() && *message == rule_.rangeMessage) {
+    dialogs_.ShowLinkMessage(NamedRangeMessage(rule_.rangeMessage, name_));
+  } else {
+    dialogs_.ShowLinkMessage(*message);
+    setText(QStringLiteral("0"));
+  }
   validating_ = false;
   return false;
 }
