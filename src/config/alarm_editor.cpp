@@ -22,7 +22,7 @@ TFAlarmy::TFAlarmy(SectionWindowContext& context, std::span<const std::uint8_t> 
   message_->setMinimumWidth(message_->fontMetrics().averageCharWidth() * 24);
   grid->addWidget(MakeFieldGroup(QStringLiteral("Alarm message"), message_, body()), 0, 0);
   const QString delayCaption = QStringLiteral("Delay time");
-  delay_ = new IntegerField(kAlarmDelayMin, kAlarmDelayMax, delayCaption, context.dialogs);
+  delay_ = new IntegerField({kAlarmDelayMin, kAlarmDelayMax, delayCaption, context.dialogs});
   delay_->setFixedWidth(delay_->fontMetrics().horizontalAdvance(QStringLiteral("6500000")) + 12);
   grid->addWidget(MakeFieldGroup(delayCaption, delay_, body()), 0, 1);
   status_ = MakeChoiceList(AlarmStatusList(), nullptr);

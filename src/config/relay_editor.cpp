@@ -123,7 +123,7 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
     auto* label = new QLabel(caption, box);
     label->setAlignment(Qt::AlignCenter);
     // The controller takes both times as unsigned 16-bit numbers.
-    spin = new BoundedSpinBox(kRelayTimeMin, kRelayTimeMax, caption, context.dialogs, box);
+    spin = new BoundedSpinBox({kRelayTimeMin, kRelayTimeMax, caption, context.dialogs}, box);
     spin->setAlignment(Qt::AlignRight);
     spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("655350")) + 30);
     stack->addWidget(top);

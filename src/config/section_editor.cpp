@@ -286,9 +286,14 @@ QByteArray NameField::NameBytes() const {
   return NameBytesForStorage(text().toUpper(), codePageIndex_);
 }
 
-IntegerField::IntegerField(std::int32_t lower, std::int32_t upper, const QString& name,
-                           Dialogs& dialogs, QWidget* parent)
-    : QLineEdit(parent), lower_(lower), upper_(upper), name_(name), dialogs_(dialogs) {
+bool FieldBounds::Accepts(std::int32_t value) const {
+  const auto message = CheckStoredValue(value, lower, upper, name);
+  if (message) dialogs.ShowLinkMessage(*message);
+  return !message;
+}
+
+IntegerField::IntegerField(FieldBounds bounds, QWidget* parent)
+    : QLineEdit(parent), bounds_(std::move(bounds)) {
   setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")), this));
   setAlignment(Qt::AlignRight);
@@ -302,36 +307,26 @@ void IntegerField::SetValue(std::int32_t value) {
 }
 
 bool IntegerField::Validate() {
-  if (isModified()) return true;
-  const std::int32_t shown = ClampIntegerField(text(), std::numeric_limits<std::int32_t>::min(),
-                                               std::numeric_limits<std::int32_t>::max());
-  const auto message = CheckStoredValue(shown, lower_, upper_, name_);
-  if (message) dialogs_.ShowLinkMessage(*message);
-  return !message;
+  return isModified() ||
+         bounds_.Accepts(ClampIntegerField(text(), std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t IntegerField::Value() {
-  const std::int32_t v = ClampIntegerField(text(), lower_, upper_);
+  const std::int32_t v = ClampIntegerField(text(), bounds_.lower, bounds_.upper);
   const QString shown = QString::number(v);
   if (text() != shown) setText(shown);
   return v;
 }
 
-BoundedSpinBox::BoundedSpinBox(std::int32_t lower, std::int32_t upper, const QString& name,
-                               Dialogs& dialogs, QWidget* parent)
-    : QSpinBox(parent), lower_(lower), upper_(upper), name_(name), dialogs_(dialogs) {
-  setRange(lower, upper);
+BoundedSpinBox::BoundedSpinBox(FieldBounds bounds, QWidget* parent)
+    : QSpinBox(parent), bounds_(std::move(bounds)) {
+  setRange(bounds_.lower, bounds_.upper);
 }
 
 void BoundedSpinBox::SetStoredValue(std::int32_t value) {
-  setRange(std::min(lower_, value), std::max(upper_, value));
+  setRange(std::min(bounds_.lower, value), std::max(bounds_.upper, value));
   setValue(value);
-}
-
-bool BoundedSpinBox::Validate() {
-  const auto message = CheckStoredValue(value(), lower_, upper_, name_);
-  if (message) dialogs_.ShowLinkMessage(*message);
-  return !message;
 }
 
 TenthsField::TenthsField(const TenthsFieldRule& rule, const QString& name, Dialogs& dialogs,

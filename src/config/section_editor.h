@@ -67,28 +67,33 @@ class NameField : public QLineEdit {
   int codePageIndex_ = 0;
 };
 
+// An integer editor field's bounds, its name for the range message and where that goes.
+struct FieldBounds {
+  std::int32_t lower;
+  std::int32_t upper;
+  QString name;
+  Dialogs& dialogs;
+
+  // False, after the range message naming the field, for a value outside the bounds.
+  bool Accepts(std::int32_t value) const;
+};
+
 // An integer field taking digits, "+" and "-"; when a typed value is left (or read), an empty
 // text counts as 0 and a value outside the bounds becomes the nearer bound. A stored value is
 // shown as it is until the user types.
 class IntegerField : public QLineEdit {
   Q_OBJECT
  public:
-  IntegerField(std::int32_t lower, std::int32_t upper, const QString& name, Dialogs& dialogs,
-               QWidget* parent = nullptr);
+  explicit IntegerField(FieldBounds bounds, QWidget* parent = nullptr);
   void SetValue(std::int32_t value);
-  // False, after the range message naming the field, while it shows an untouched stored value
-  // outside the bounds.
+  // False, after the range message, while it shows an untouched stored value outside the
+  // bounds.
   bool Validate();
   // Clamps what the field shows and returns it (call after Validate).
   std::int32_t Value();
-  std::int32_t lower() const { return lower_; }
-  std::int32_t upper() const { return upper_; }
 
  private:
-  std::int32_t lower_;
-  std::int32_t upper_;
-  QString name_;
-  Dialogs& dialogs_;
+  FieldBounds bounds_;
 };
 
 // A spin box bounded narrower than the value it edits: a stored value outside the bounds is
@@ -96,16 +101,12 @@ class IntegerField : public QLineEdit {
 class BoundedSpinBox : public QSpinBox {
   Q_OBJECT
  public:
-  BoundedSpinBox(std::int32_t lower, std::int32_t upper, const QString& name, Dialogs& dialogs,
-                 QWidget* parent = nullptr);
+  explicit BoundedSpinBox(FieldBounds bounds, QWidget* parent = nullptr);
   void SetStoredValue(std::int32_t value);
-  bool Validate();
+  bool Validate() { return bounds_.Accepts(value()); }
 
  private:
-  std::int32_t lower_;
-  std::int32_t upper_;
-  QString name_;
-  Dialogs& dialogs_;
+  FieldBounds bounds_;
 };
 
 // A value in tenths shown with one decimal place. When a typed text is left, a text that is

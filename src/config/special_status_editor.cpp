@@ -31,7 +31,7 @@ TFEdycjastanSpec::TFEdycjastanSpec(SectionWindowContext& context,
   grid->addWidget(MakeFieldGroup(QStringLiteral("Name"), name_, body()), 0, 0);
   const QString switchOffCaption = QStringLiteral("Switch-off time");
   switchOff_ =
-      new IntegerField(kSwitchOffTimeMin, kSwitchOffTimeMax, switchOffCaption, context.dialogs);
+      new IntegerField({kSwitchOffTimeMin, kSwitchOffTimeMax, switchOffCaption, context.dialogs});
   switchOff_->setFixedWidth(
       switchOff_->fontMetrics().horizontalAdvance(QStringLiteral("-3276700")) + 12);
   grid->addWidget(MakeFieldGroup(switchOffCaption, switchOff_, body()), 0, 1);
