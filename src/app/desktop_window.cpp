@@ -16,18 +16,15 @@ void PumpEvents() {
   QCoreApplication::processEvents();
 }
 
-std::unique_ptr<WatchedSerialPort> Watched(std::unique_ptr<SerialPort> port) {
-  return std::make_unique<WatchedSerialPort>(std::move(port));
-}
-
 }  // namespace
 
 // The link reads the settings live: they are filled when the main window is first shown.
 Desktop::Desktop(Session& session, Dialogs& dialogs, Progress& progress, Clock& clock,
                  std::unique_ptr<SerialPort> port, const StartupArguments& arguments)
     : port_(nullptr),
+      // The link owns the watched port; port_ keeps its address for the window.
       link_([&] {
-        auto watched = Watched(std::move(port));
+        auto watched = std::make_unique<WatchedSerialPort>(std::move(port));
         port_ = watched.get();
         return Link(std::move(watched), clock, session.settings);
       }()),
