@@ -100,15 +100,17 @@ void ProjectFileFlows::ProjectReadFromController() {
 
 bool ProjectFileFlows::Save() {
   if (currentFileName_.isEmpty()) return false;
-  if (saveAsRequired_ || currentFileName_ == QLatin1String(kLegacyNewProjectName)) {
-    return SaveAs();
-  }
+  if (saveAsRequired_ || FromOldLayout()) return SaveAs();
   return SaveTo(currentFileName_);
 }
 
 bool ProjectFileFlows::SaveAs() {
-  const QString name = dialogs_.SaveFileName(SaveAsDir(), kSaveFilter, kProjectSuffix);
+  QString name = dialogs_.SaveFileName(SaveAsStart(), kSaveFilter, kProjectSuffix);
   if (name.isEmpty()) return false;
+  // A name that would reopen in an old layout gets the suffix of the layout written.
+  if (ProjectFormatOf(name) != ProjectFormat::Qd3) {
+    name += QLatin1Char('.') + QLatin1String(kProjectSuffix);
+  }
   if (!SaveTo(name)) return false;
   SetFileName(name);
   saveAsRequired_ = false;
@@ -129,10 +131,17 @@ bool ProjectFileFlows::SaveTo(const QString& fileName) {
   return true;
 }
 
-QString ProjectFileFlows::SaveAsDir() const {
+bool ProjectFileFlows::FromOldLayout() const {
+  return !currentFileName_.isEmpty() && ProjectFormatOf(currentFileName_) != ProjectFormat::Qd3;
+}
+
+QString ProjectFileFlows::SaveAsStart() const {
   if (!currentFileName_.isEmpty() && !saveAsRequired_) {
     const QFileInfo info(currentFileName_);
-    if (info.dir().exists()) return info.absolutePath();
+    if (!info.dir().exists()) return openDir_;
+    if (!FromOldLayout()) return info.absolutePath();
+    return info.dir().absoluteFilePath(info.completeBaseName() + QLatin1Char('.') +
+                                       QLatin1String(kProjectSuffix));
   }
   return openDir_;
 }

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "model/dialogs.h"
 #include "app/session.h"
 #include "files/project_files.h"
+#include "model/dialogs.h"
 
 namespace qdx {
 
@@ -16,8 +16,6 @@ inline constexpr const char* kSaveQuestion = "Should modifications in design be 
 inline constexpr const char* kOpenFilter = "Project QDX (*.qdp *.qd2 *.qd3)";
 inline constexpr const char* kSaveFilter = "Project QDX (*.qd3)";
 inline constexpr const char* kProjectSuffix = "qd3";
-// An old project name that Save must never overwrite in the new layout.
-inline constexpr const char* kLegacyNewProjectName = "NEW.qdp";
 
 class ProjectFileFlows {
  public:
@@ -48,9 +46,11 @@ class ProjectFileFlows {
   bool New();
   // File > Open. False when no project was opened.
   bool Open();
-  // File > Save: nothing without a file name; asks for a name after New and for "NEW.qdp".
+  // File > Save: nothing without a file name; asks for a name after New and for a project
+  // opened from an old layout (".qd2", ".qdp"), which is never overwritten in the new one.
   bool Save();
-  // File > Save as. False when cancelled or failed.
+  // File > Save as. False when cancelled or failed. For a project from an old layout it
+  // offers the same name with ".qd3".
   bool SaveAs();
   // The project named on the command line. False when it could not be loaded.
   bool OpenStartupFile(const QString& fileName);
@@ -67,7 +67,9 @@ class ProjectFileFlows {
   void SetFileName(const QString& name);
   void SetProjectInUse(bool on);
   void TakeSnapshot();
-  QString SaveAsDir() const;
+  // Where the name dialog starts: a folder, or the name it offers.
+  QString SaveAsStart() const;
+  bool FromOldLayout() const;
 
   Session& session_;
   Dialogs& dialogs_;

@@ -23,10 +23,10 @@
 #include "app/connection_settings.h"
 #include "files/project_defaults.h"
 #include "files/settings.h"
-#include "model/program_record.h"
 #include "link/link.h"
 #include "link/operations.h"
 #include "link/port_names.h"
+#include "model/program_record.h"
 
 namespace qdx {
 
@@ -113,6 +113,8 @@ TForm1::TForm1(Session& session, Dialogs& dialogs, Progress& progress, QWidget* 
 
 TForm1::~TForm1() {
   session_.connectionFields = nullptr;
+  // The port outlives the window: it must not report to it any more.
+  if (watched_) watched_->SetObserver(nullptr);
 }
 
 void TForm1::BuildMenus() {
@@ -458,6 +460,7 @@ void TForm1::AttachLink(Link& link, LinkOperations& operations, WatchedSerialPor
     operations.ResetAfterWrite(dialogs_);
   };
   hooks_.closePort = [&link] { link.Close(); };
+  watched_ = watched;
   if (watched) {
     watched->SetObserver([this](const QString& device, PortError error, const QString& text) {
       ReportPortEvent(device, error, text);

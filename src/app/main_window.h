@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "app/command_line.h"
-#include "model/dialogs.h"
 #include "app/file_flows.h"
 #include "app/session.h"
 #include "link/port_status.h"
+#include "model/dialogs.h"
 
 class QAction;
 class QCheckBox;
@@ -161,6 +161,7 @@ class TForm1 : public QMainWindow {
   bool shown_ = false;
   bool closed_ = false;
   PortStatus portStatus_;
+  WatchedSerialPort* watched_ = nullptr;
   QTimer* emulatorWatch_ = nullptr;
   int emulatorWatchPort_ = 0;
   int emulatorWaitMs_ = 5000;

@@ -5,8 +5,8 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "model/alarm_record.h"
 #include "config/choice_lists.h"
+#include "model/alarm_record.h"
 
 namespace qdx {
 
@@ -21,9 +21,10 @@ TFAlarmy::TFAlarmy(SectionWindowContext& context, std::span<const std::uint8_t> 
   message_ = new NameField();
   message_->setMinimumWidth(message_->fontMetrics().averageCharWidth() * 24);
   grid->addWidget(MakeFieldGroup(QStringLiteral("Alarm message"), message_, body()), 0, 0);
-  delay_ = new IntegerField(kAlarmDelayMin, kAlarmDelayMax);
+  const QString delayCaption = QStringLiteral("Delay time");
+  delay_ = new IntegerField({kAlarmDelayMin, kAlarmDelayMax, delayCaption, context.dialogs});
   delay_->setFixedWidth(delay_->fontMetrics().horizontalAdvance(QStringLiteral("6500000")) + 12);
-  grid->addWidget(MakeFieldGroup(QStringLiteral("Delay time"), delay_, body()), 0, 1);
+  grid->addWidget(MakeFieldGroup(delayCaption, delay_, body()), 0, 1);
   status_ = MakeChoiceList(AlarmStatusList(), nullptr);
   grid->addWidget(MakeFieldGroup(QStringLiteral("Alarm status"), status_, body()), 1, 0, 1, 2);
   logic_ = MakeChoiceList(RelayLogicList(), nullptr);
@@ -48,6 +49,7 @@ void TFAlarmy::FillControls() {
 }
 
 bool TFAlarmy::StoreControls() {
+  if (!delay_->Validate()) return false;
   const AlarmRecord alarm(working().data());
   alarm.SetRelayLogic(logic_->currentIndex());
   alarm.SetAlarmStatus(status_->currentIndex());

@@ -7,9 +7,9 @@
 #include <limits>
 #include <string>
 
+#include "link/code_pages.h"
 #include "model/numeric.h"
 #include "model/record_text.h"
-#include "link/code_pages.h"
 
 namespace qdx {
 
@@ -67,6 +67,19 @@ QString TextFromTenths(std::int32_t tenths) {
       .arg(v < 0 ? QStringLiteral("-") : QString())
       .arg(magnitude / 10)
       .arg(magnitude % 10);
+}
+
+QString NamedRangeMessage(const QString& rangeMessage, const QString& field) {
+  static const QString prefix = QStringLiteral("Wrong parameter range ! ");
+  QString named = rangeMessage;
+  return named.insert(rangeMessage.startsWith(prefix) ? prefix.size() : 0, field + u' ');
+}
+
+std::optional<QString> CheckStoredValue(std::int32_t value, std::int32_t lower, std::int32_t upper,
+                                        const QString& field) {
+  if (value >= lower && value <= upper) return std::nullopt;
+  return NamedRangeMessage(QStringLiteral("Wrong parameter range ! < %1..%2").arg(lower).arg(upper),
+                           field);
 }
 
 bool IsIntegerFieldCharacter(QChar c) {

@@ -36,6 +36,15 @@ std::int32_t TenthsFromText(const QString& text);
 // Tenths written with one decimal place: -125 -> "-12.5", 0 -> "0.0".
 QString TextFromTenths(std::int32_t tenths);
 
+// A stored value the user left untouched is never replaced: outside the editor's bounds it is
+// shown as it is and "Save" refuses it with the range message naming the field,
+// "Wrong parameter range ! Regulator window < 0..25.4".
+QString NamedRangeMessage(const QString& rangeMessage, const QString& field);
+// That message for an integer value outside lower..upper ("... Delay time < 0..65000"), or
+// nothing when the value lies within.
+std::optional<QString> CheckStoredValue(std::int32_t value, std::int32_t lower, std::int32_t upper,
+                                        const QString& field);
+
 // Integer fields that take only digits, "+" and "-" (and control keys).
 bool IsIntegerFieldCharacter(QChar c);
 // The value an integer field holds once it is left: an empty or unreadable text counts as 0,

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "model/relay_record.h"
 #include "config/relay_type_dialog.h"
+#include "model/relay_record.h"
 
 namespace qdx {
 
@@ -110,7 +110,7 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
   timeTypeButton_->setMinimumWidth(176);
   connect(timeTypeButton_, &QToolButton::clicked, this, &TFEditParPrzek::OnTimeTypeClicked);
   timeGrid->addWidget(timeTypeButton_, 0, 0);
-  auto addTime = [&](int column, const QString& p, const QString& caption, QSpinBox*& spin) {
+  auto addTime = [&](int column, const QString& p, const QString& caption, BoundedSpinBox*& spin) {
     auto* box = new QWidget(timeGroup);
     auto* stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -122,9 +122,8 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
     top->setFont(bold);
     auto* label = new QLabel(caption, box);
     label->setAlignment(Qt::AlignCenter);
-    spin = new QSpinBox(box);
     // The controller takes both times as unsigned 16-bit numbers.
-    spin->setRange(kRelayTimeMin, kRelayTimeMax);
+    spin = new BoundedSpinBox({kRelayTimeMin, kRelayTimeMax, caption, context.dialogs}, box);
     spin->setAlignment(Qt::AlignRight);
     spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("655350")) + 30);
     stack->addWidget(top);
@@ -201,8 +200,9 @@ TFEditParPrzek::TFEditParPrzek(SectionWindowContext& context, std::span<const st
     QFont f = caption->font();
     f.setBold(true);
     caption->setFont(f);
-    auto* field = new TenthsField(*value.rule, context.dialogs, holder);
-    field->setToolTip(QString::fromLatin1(value.hint));
+    const QString hint = QString::fromLatin1(value.hint);
+    auto* field = new TenthsField(*value.rule, hint, context.dialogs, holder);
+    field->setToolTip(hint);
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-12.50")) + 16);
     row->addWidget(caption);
     row->addWidget(field);
@@ -265,8 +265,8 @@ void TFEditParPrzek::FillControls() {
       RelayNumberIcon(relay.Number()).pixmap(numberPicture_->size(), devicePixelRatioF()));
   name_->SetName(relay.Name().Bytes(), codePageIndex());
   ShowTimeType(relay.TimeType());
-  ta_->setValue(relay.TimeTa());
-  tb_->setValue(relay.TimeTb());
+  ta_->SetStoredValue(relay.TimeTa());
+  tb_->SetStoredValue(relay.TimeTb());
   // The shown list starts on the stored channel; of the others the PID list starts on its
   // first entry and the rest on none.
   const ChannelList shown = ChannelListFor(relay.RegulatorType());
@@ -290,6 +290,7 @@ bool TFEditParPrzek::StoreControls() {
   for (const int n : {8, 7, 5, 6}) {
     if (!valueField(n)->Validate()) return false;
   }
+  if (!ta_->Validate() || !tb_->Validate()) return false;
   const RelayRecord relay(working().data());
   relay.SetTimeType(timeType_);
   relay.SetRegulatorType(regulatorType_);

@@ -15,7 +15,6 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QSpinBox;
 
 namespace qdx {
 
@@ -58,8 +57,8 @@ class TFEditParPrzek : public SectionEditor {
   NameField* nameField() const { return name_; }
   QToolButton* timeTypeButton() const { return timeTypeButton_; }
   QToolButton* regulatorTypeButton() const { return regulatorTypeButton_; }
-  QSpinBox* taField() const { return ta_; }
-  QSpinBox* tbField() const { return tb_; }
+  BoundedSpinBox* taField() const { return ta_; }
+  BoundedSpinBox* tbField() const { return tb_; }
   QComboBox* channelList(ChannelList list) const { return channels_[static_cast<int>(list)]; }
   // The channel list shown for the current regulator type.
   QComboBox* visibleChannelList() const;
@@ -90,8 +89,8 @@ class TFEditParPrzek : public SectionEditor {
   NameField* name_ = nullptr;
   QToolButton* timeTypeButton_ = nullptr;
   QToolButton* regulatorTypeButton_ = nullptr;
-  QSpinBox* ta_ = nullptr;
-  QSpinBox* tb_ = nullptr;
+  BoundedSpinBox* ta_ = nullptr;
+  BoundedSpinBox* tb_ = nullptr;
   std::array<QComboBox*, 3> channels_{};
   QLabel* channelLabel_ = nullptr;
   QComboBox* setValue_ = nullptr;

@@ -13,10 +13,11 @@
 #include <QVBoxLayout>
 #include <QValidator>
 #include <algorithm>
+#include <limits>
 
+#include "files/section_files.h"
 #include "model/record_text.h"
 #include "model/relay_record.h"
-#include "files/section_files.h"
 
 namespace qdx {
 
@@ -285,29 +286,56 @@ QByteArray NameField::NameBytes() const {
   return NameBytesForStorage(text().toUpper(), codePageIndex_);
 }
 
-IntegerField::IntegerField(std::int32_t lower, std::int32_t upper, QWidget* parent)
-    : QLineEdit(parent), lower_(lower), upper_(upper) {
+bool FieldBounds::Accepts(std::int32_t value) const {
+  const auto message = CheckStoredValue(value, lower, upper, name);
+  if (message) dialogs.ShowLinkMessage(*message);
+  return !message;
+}
+
+IntegerField::IntegerField(FieldBounds bounds, QWidget* parent)
+    : QLineEdit(parent), bounds_(std::move(bounds)) {
   setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+\\-]*")), this));
   setAlignment(Qt::AlignRight);
-  connect(this, &QLineEdit::editingFinished, this, [this] { Value(); });
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    if (isModified()) Value();
+  });
 }
 
 void IntegerField::SetValue(std::int32_t value) {
   setText(QString::number(value));
 }
 
+bool IntegerField::Validate() {
+  return isModified() ||
+         bounds_.Accepts(ClampIntegerField(text(), std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max()));
+}
+
 std::int32_t IntegerField::Value() {
-  const std::int32_t v = ClampIntegerField(text(), lower_, upper_);
+  const std::int32_t v = ClampIntegerField(text(), bounds_.lower, bounds_.upper);
   const QString shown = QString::number(v);
   if (text() != shown) setText(shown);
   return v;
 }
 
-TenthsField::TenthsField(const TenthsFieldRule& rule, Dialogs& dialogs, QWidget* parent)
-    : QLineEdit(parent), rule_(rule), dialogs_(dialogs) {
+BoundedSpinBox::BoundedSpinBox(FieldBounds bounds, QWidget* parent)
+    : QSpinBox(parent), bounds_(std::move(bounds)) {
+  setRange(bounds_.lower, bounds_.upper);
+}
+
+void BoundedSpinBox::SetStoredValue(std::int32_t value) {
+  setRange(std::min(bounds_.lower, value), std::max(bounds_.upper, value));
+  setValue(value);
+}
+
+TenthsField::TenthsField(const TenthsFieldRule& rule, const QString& name, Dialogs& dialogs,
+                         QWidget* parent)
+    : QLineEdit(parent), rule_(rule), name_(name), dialogs_(dialogs) {
   setAlignment(Qt::AlignRight);
-  connect(this, &QLineEdit::editingFinished, this, [this] { Validate(); });
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    if (isModified()) Validate();
+  });
 }
 
 void TenthsField::SetTenths(std::int32_t tenths) {
@@ -320,8 +348,12 @@ bool TenthsField::Validate() {
   const auto message = CheckTenthsField(text(), rule_);
   if (!message) return true;
   validating_ = true;
-  dialogs_.ShowLinkMessage(*message);
-  setText(QStringLiteral("0"));
+  if (!isModified() && *message == rule_.rangeMessage) {
+    dialogs_.ShowLinkMessage(NamedRangeMessage(rule_.rangeMessage, name_));
+  } else {
+    dialogs_.ShowLinkMessage(*message);
+    setText(QStringLiteral("0"));
+  }
   validating_ = false;
   return false;
 }

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 #include <array>
 #include <cstdint>
@@ -16,8 +17,8 @@
 #include <vector>
 
 #include "config/editor_values.h"
-#include "model/relay_output_states.h"
 #include "config/section_table.h"
+#include "model/relay_output_states.h"
 
 class QComboBox;
 class QPainter;
@@ -66,37 +67,65 @@ class NameField : public QLineEdit {
   int codePageIndex_ = 0;
 };
 
-// An integer field taking digits, "+" and "-"; when it is left (or read), an empty text counts
-// as 0 and a value outside the bounds becomes the nearer bound.
+// An integer editor field's bounds, its name for the range message and where that goes.
+struct FieldBounds {
+  std::int32_t lower;
+  std::int32_t upper;
+  QString name;
+  Dialogs& dialogs;
+
+  // False, after the range message naming the field, for a value outside the bounds.
+  bool Accepts(std::int32_t value) const;
+};
+
+// An integer field taking digits, "+" and "-"; when a typed value is left (or read), an empty
+// text counts as 0 and a value outside the bounds becomes the nearer bound. A stored value is
+// shown as it is until the user types.
 class IntegerField : public QLineEdit {
   Q_OBJECT
  public:
-  IntegerField(std::int32_t lower, std::int32_t upper, QWidget* parent = nullptr);
+  explicit IntegerField(FieldBounds bounds, QWidget* parent = nullptr);
   void SetValue(std::int32_t value);
-  // Clamps what the field shows and returns it.
+  // False, after the range message, while it shows an untouched stored value outside the
+  // bounds.
+  bool Validate();
+  // Clamps what the field shows and returns it (call after Validate).
   std::int32_t Value();
-  std::int32_t lower() const { return lower_; }
-  std::int32_t upper() const { return upper_; }
 
  private:
-  std::int32_t lower_;
-  std::int32_t upper_;
+  FieldBounds bounds_;
 };
 
-// A value in tenths shown with one decimal place. When it is left, a text that is not a
-// number within the rule's bounds shows its message and becomes "0".
+// A spin box bounded narrower than the value it edits: a stored value outside the bounds is
+// shown as it is, and Validate refuses any value outside them with the range message.
+class BoundedSpinBox : public QSpinBox {
+  Q_OBJECT
+ public:
+  explicit BoundedSpinBox(FieldBounds bounds, QWidget* parent = nullptr);
+  void SetStoredValue(std::int32_t value);
+  bool Validate() { return bounds_.Accepts(value()); }
+
+ private:
+  FieldBounds bounds_;
+};
+
+// A value in tenths shown with one decimal place. When a typed text is left, a text that is
+// not a number within the rule's bounds shows its message and becomes "0"; an untouched stored
+// value outside them is kept and refused with the message naming the field.
 class TenthsField : public QLineEdit {
   Q_OBJECT
  public:
-  TenthsField(const TenthsFieldRule& rule, Dialogs& dialogs, QWidget* parent = nullptr);
+  TenthsField(const TenthsFieldRule& rule, const QString& name, Dialogs& dialogs,
+              QWidget* parent = nullptr);
   void SetTenths(std::int32_t tenths);
-  // Checks the text as on leaving the field; false after the message and the reset.
+  // Checks the text as on leaving the field; false after the message (and the reset).
   bool Validate();
   // The tenths of the text (call after Validate).
   std::int32_t Tenths() const;
 
  private:
   TenthsFieldRule rule_;
+  QString name_;
   Dialogs& dialogs_;
   bool validating_ = false;
 };

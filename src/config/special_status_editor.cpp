@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "model/record_text.h"
 #include "config/choice_lists.h"
-#include "model/special_status_record.h"
 #include "link/code_pages.h"
+#include "model/record_text.h"
+#include "model/special_status_record.h"
 
 namespace qdx {
 
@@ -29,10 +29,12 @@ TFEdycjastanSpec::TFEdycjastanSpec(SectionWindowContext& context,
   name_->setTextFormat(Qt::PlainText);
   name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * 20);
   grid->addWidget(MakeFieldGroup(QStringLiteral("Name"), name_, body()), 0, 0);
-  switchOff_ = new IntegerField(kSwitchOffTimeMin, kSwitchOffTimeMax);
+  const QString switchOffCaption = QStringLiteral("Switch-off time");
+  switchOff_ =
+      new IntegerField({kSwitchOffTimeMin, kSwitchOffTimeMax, switchOffCaption, context.dialogs});
   switchOff_->setFixedWidth(
       switchOff_->fontMetrics().horizontalAdvance(QStringLiteral("-3276700")) + 12);
-  grid->addWidget(MakeFieldGroup(QStringLiteral("Switch-off time"), switchOff_, body()), 0, 1);
+  grid->addWidget(MakeFieldGroup(switchOffCaption, switchOff_, body()), 0, 1);
   logic_ = MakeChoiceList(RelayLogicList(), nullptr);
   grid->addWidget(MakeFieldGroup(QStringLiteral("Relay logics"), logic_, body()), 1, 0, 1, 2);
   outputs_ = new RelayOutputSwitches(body());
@@ -54,6 +56,7 @@ void TFEdycjastanSpec::FillControls() {
 }
 
 bool TFEdycjastanSpec::StoreControls() {
+  if (!switchOff_->Validate()) return false;
   const SpecialStatusRecord status(working().data());
   status.SetRelayLogic(logic_->currentIndex());
   status.SetSwitchOffTime(switchOff_->Value());

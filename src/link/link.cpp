@@ -1,7 +1,6 @@
 #include "link/link.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -20,14 +19,6 @@ PortTarget ResolvePortTarget(const LinkSettings& link, const LineSettings& setti
   if (!link.device.isEmpty()) return {link.device, false};
   return {ResolvePortDevice(link.portIndex, settings.ports).device,
           settings.MinusOffsetFor(link.portIndex + 1)};
-}
-
-bool TraceRequested(const QStringList& arguments) {
-  return !arguments.isEmpty() && arguments.front().trimmed().toUpper() == QStringLiteral("/D");
-}
-
-QString TraceFilePath(const QString& programDir) {
-  return QDir(programDir).filePath(QStringLiteral("trans.txt"));
 }
 
 QString TraceHex(const QByteArray& bytes) {

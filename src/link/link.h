@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <memory>
 
 #include "model/line_settings.h"
@@ -36,12 +35,6 @@ struct PortTarget {
 // COM<index+1> through the "Ports" mapping with its MinusOffset key, or a direct device path
 // (which never strips a byte).
 PortTarget ResolvePortTarget(const LinkSettings& link, const LineSettings& settings);
-
-// True when the first command-line argument (blanks trimmed, upper-cased) is "/D".
-bool TraceRequested(const QStringList& arguments);
-
-// The trace file next to the program: programDir/trans.txt.
-QString TraceFilePath(const QString& programDir);
 
 // The trace's five lines for one exchange (the timestamp passed in).
 QString FormatTraceEntry(const QString& timestamp, const QByteArray& request,

@@ -16,7 +16,8 @@ class Dialogs {
   virtual void ShowLinkMessage(const QString& text) = 0;
   // A Yes/No question: 6 for Yes, 7 for No or any other way of closing it.
   virtual int AskYesNo(const QString& text) = 0;
-  // File dialogs; an empty result means cancelled. filter uses Qt's "Name (*.a *.b)" form.
+  // File dialogs; an empty result means cancelled. filter uses Qt's "Name (*.a *.b)" form;
+  // dir is the start folder, or a file name the dialog offers.
   virtual QString OpenFileName(const QString& dir, const QString& filter,
                                const QString& defaultSuffix) = 0;
   virtual QString SaveFileName(const QString& dir, const QString& filter,

@@ -132,6 +132,10 @@ void ProjectTransferWindow::RowResult(ProjectRow r, const RowOutcome& outcome) {
   const bool explained = outcome.kind == RowOutcome::Difference ||
                          outcome.kind == RowOutcome::Error || outcome.kind == RowOutcome::Invalid;
   row(r)->resultLabel()->setToolTip(explained ? outcome.Summary() : QString());
+  // The difference also on a line of its own, worded as qdx compare words it.
+  if (outcome.kind == RowOutcome::Difference && outcome.difference) {
+    row(r)->SetDetail(outcome.difference->Text());
+  }
 }
 
 void ProjectTransferWindow::Message(const QString& text) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace qdx {
 
@@ -49,9 +50,12 @@ void PieGauge::paintEvent(QPaintEvent*) {
 SectionRow::SectionRow(const QString& caption, QWidget* parent) : QFrame(parent) {
   setFrameShape(QFrame::StyledPanel);
   setFrameShadow(QFrame::Raised);
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(10, 4, 10, 4);
+  auto* lines = new QVBoxLayout(this);
+  lines->setContentsMargins(10, 4, 10, 4);
+  lines->setSpacing(2);
+  auto* layout = new QHBoxLayout;
   layout->setSpacing(12);
+  lines->addLayout(layout);
 
   caption_ = new QLabel(caption, this);
   QFont bold = caption_->font();
@@ -71,6 +75,11 @@ SectionRow::SectionRow(const QString& caption, QWidget* parent) : QFrame(parent)
   layout->addStretch(1);
   layout->addWidget(gauge_);
   layout->addWidget(result_);
+
+  detail_ = new QLabel(this);
+  detail_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lines->addWidget(detail_);
+  detail_->hide();
 
   // The gauge keeps its place while hidden, so rows stay aligned.
   QSizePolicy keep = gauge_->sizePolicy();
@@ -110,11 +119,19 @@ void SectionRow::SetResult(const QString& text) {
                                                     : QColor(0xC0, 0x1C, 0x1C));
   result_->setPalette(pal);
   result_->setVisible(resultVisible_);
+  SetDetail({});
 }
 
 void SectionRow::SetResultVisible(bool visible) {
   resultVisible_ = visible;
   result_->setVisible(visible);
+  detail_->setVisible(visible && !detail_->text().isEmpty());
+}
+
+void SectionRow::SetDetail(const QString& text) {
+  detail_->setText(text);
+  detail_->setToolTip(text);
+  detail_->setVisible(resultVisible_ && !text.isEmpty());
 }
 
 QString SectionRow::caption() const {

@@ -31,7 +31,7 @@ class PieGauge : public QWidget {
   int position_ = 0;
 };
 
-// One row of the send and read windows.
+// One row of the send and read windows, with a second line for where a difference lies.
 class SectionRow : public QFrame {
   Q_OBJECT
  public:
@@ -46,6 +46,8 @@ class SectionRow : public QFrame {
   void SetResult(const QString& text);
   // Result texts are hidden after Stop and shown again when a new run starts.
   void SetResultVisible(bool visible);
+  // A second line under the row telling where a difference lies; empty hides it.
+  void SetDetail(const QString& text);
 
   QString caption() const;
   QString resultText() const;
@@ -54,12 +56,14 @@ class SectionRow : public QFrame {
   QCheckBox* checkBox() const { return check_; }
   PieGauge* gauge() const { return gauge_; }
   QLabel* resultLabel() const { return result_; }
+  QLabel* detailLabel() const { return detail_; }
 
  private:
   QLabel* caption_ = nullptr;
   QCheckBox* check_ = nullptr;
   PieGauge* gauge_ = nullptr;
   QLabel* result_ = nullptr;
+  QLabel* detail_ = nullptr;
   bool resultVisible_ = true;
 };
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "files/legacy_formats.h"
 #include "files/project_defaults.h"
 #include "support/scripted_dialogs.h"
 
@@ -235,6 +236,48 @@ TEST_F(FileFlowsTest, StartupNewQdpSavesUnderANewName) {
   EXPECT_EQ(QFileInfo(Path("NEW.qdp")).size(), 285'488);
   EXPECT_EQ(QFileInfo(Path("converted.qd3")).size(), static_cast<qint64>(image::kSize));
   EXPECT_EQ(flows_->currentFileName(), Path("converted.qd3"));
+}
+
+// An old layout is converted on load; Save must never write the new layout over it.
+TEST_F(FileFlowsTest, SaveOfAnOldLayoutAsksForANameOfferingQd3) {
+  struct Case {
+    const char* name;
+    std::size_t size;
+    const char* offered;
+    const char* typed;  // what the user keeps or types in the name dialog
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"old.qd2", qd2::kFileSize, "old.qd3", "old.qd3", "old.qd3"},
+      {"Plant.v2.QDP", qdp::kFileSize, "Plant.v2.qd3", "Plant.v2.qd3", "Plant.v2.qd3"},
+      // A name typed with an old suffix would reopen as that layout: the new suffix is added.
+      {"kept.qdp", qdp::kFileSize, "kept.qd3", "kept.qdp", "kept.qdp.qd3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile old(Path(c.name));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(static_cast<qsizetype>(c.size), '\0'));
+    old.close();
+    const QByteArray before = FileBytes(Path(c.name));
+    ASSERT_TRUE(flows_->OpenStartupFile(Path(c.name)));
+    session_->blocks.image.data()[1] = 0x5C;
+
+    dialogs_.ClearRecord();
+    dialogs_.QueueSaveFileName(Path(c.typed));
+    ASSERT_TRUE(flows_->Save());
+    ASSERT_EQ(dialogs_.Count(Kind::SaveFile), 1);
+    EXPECT_EQ(dialogs_.shown().back().text, Path(c.offered));
+    EXPECT_EQ(FileBytes(Path(c.name)), before);
+    EXPECT_EQ(flows_->currentFileName(), Path(c.saved));
+    EXPECT_EQ(FileBytes(Path(c.saved)).size(), static_cast<qsizetype>(image::kSize));
+
+    // The project now has a ".qd3" name: Save writes it without asking.
+    session_->blocks.image.data()[1] = 0x5D;
+    ASSERT_TRUE(flows_->Save());
+    EXPECT_EQ(dialogs_.Count(Kind::SaveFile), 1);
+    EXPECT_EQ(FileBytes(Path(c.saved)).at(1), 0x5D);
+  }
 }
 
 TEST_F(FileFlowsTest, ProjectReadFromControllerIsOfferedForSaving) {

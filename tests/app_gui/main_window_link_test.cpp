@@ -18,7 +18,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/main_window.h"
+#include "app/desktop_window.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/link.h"
@@ -50,32 +50,24 @@ class MainWindowLinkTest : public ::testing::Test {
   }
 
   // The window as main() builds it, on port (the emulator's in-process port by default).
-  TForm1& Start(std::unique_ptr<SerialPort> port = nullptr) {
+  TForm1& Start(std::unique_ptr<SerialPort> port = nullptr,
+                const StartupArguments& arguments = {}) {
     if (!port) port = std::make_unique<EmulatorPort>(emulator_, clock_);
+    desktop_.reset();
     session_ = std::make_unique<Session>();
     session_->programDir = dir_.path();
-    window_ = std::make_unique<TForm1>(*session_, dialogs_, progress_);
-    auto watched = std::make_unique<WatchedSerialPort>(std::move(port));
-    watched_ = watched.get();
-    link_ = std::make_unique<Link>(std::move(watched), clock_, session_->settings);
-    operations_ = std::make_unique<LinkOperations>(*link_, *session_);
-    window_->AttachLink(*link_, *operations_, watched_);
-    window_->show();
+    desktop_ = std::make_unique<Desktop>(*session_, dialogs_, progress_, clock_, std::move(port),
+                                         arguments);
+    desktop_->window().show();
     QCoreApplication::processEvents();
-    return *window_;
+    return desktop_->window();
   }
 
-  void TearDown() override {
-    window_.reset();
-    operations_.reset();
-    link_.reset();
-  }
-
-  QString Result() const { return window_->communicationResult()->text(); }
+  QString Result() const { return desktop_->window().communicationResult()->text(); }
   QColor ResultColour() const {
-    return window_->communicationResult()->palette().color(QPalette::WindowText);
+    return desktop_->window().communicationResult()->palette().color(QPalette::WindowText);
   }
-  QString Status() const { return window_->statusLabel()->text(); }
+  QString Status() const { return desktop_->window().statusLabel()->text(); }
 
   QTemporaryDir dir_;
   test::TestClock clock_;
@@ -83,10 +75,7 @@ class MainWindowLinkTest : public ::testing::Test {
   ScriptedDialogs dialogs_;
   FakeProgress progress_;
   std::unique_ptr<Session> session_;
-  std::unique_ptr<TForm1> window_;
-  WatchedSerialPort* watched_ = nullptr;
-  std::unique_ptr<Link> link_;
-  std::unique_ptr<LinkOperations> operations_;
+  std::unique_ptr<Desktop> desktop_;
 };
 
 TEST_F(MainWindowLinkTest, CommunicationIsOkInGreenOrErrInRedOnBothPaths) {
@@ -112,6 +101,8 @@ TEST_F(MainWindowLinkTest, CommunicationIsOkInGreenOrErrInRedOnBothPaths) {
   }
 }
 
+// The desktop as main() builds it: closing its window still offers the reset on the link,
+// which outlives the window.
 TEST_F(MainWindowLinkTest, DeviceResetAndTheOfferAtCloseResetTheController) {
   TForm1& w = Start();
   emulator_.SetRunning(true);
@@ -132,6 +123,24 @@ TEST_F(MainWindowLinkTest, DeviceResetAndTheOfferAtCloseResetTheController) {
   EXPECT_EQ(dialogs_.questions().size(), 3);
   EXPECT_EQ(dialogs_.questions().last(), "Reset device?");
   EXPECT_EQ(emulator_.Memory().resetCount, 2);
+  desktop_.reset();  // the window first, then the link it used
+}
+
+// "/D" makes the link trace into trans.txt where the settings are written; without it the
+// same folder gets no trace.
+TEST_F(MainWindowLinkTest, TraceOnlyWithSlashD) {
+  const QString trace = QDir(dir_.path()).filePath("trans.txt");
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "/D" : "no /D");
+    TForm1& w = Start(nullptr, ParseStartupArguments(on ? QStringList{"/D"} : QStringList{}));
+    w.communicationButton()->click();
+    ASSERT_EQ(Result(), "OK");
+    EXPECT_EQ(QFileInfo::exists(trace), on);
+    EXPECT_EQ(desktop_->link().TraceFile(), on ? trace : QString());
+  }
+  QFile f(trace);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().contains("  M: "));
 }
 
 TEST_F(MainWindowLinkTest, NoResetOfferWhenPytajOResetIsOff) {

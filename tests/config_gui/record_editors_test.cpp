@@ -14,6 +14,7 @@
 #include "config/special_status_editor.h"
 #include "link/alarm_transactions.h"
 #include "link/special_status_transactions.h"
+#include "support/typing.h"
 #include "window_fixture.h"
 
 namespace qdx::test {
@@ -96,8 +97,7 @@ TEST_P(AlarmEditorTest, DelayFieldStaysWithinItsBounds) {
   const std::pair<const char*, const char*> cases[] = {
       {"70000", "65000"}, {"-3", "0"}, {"", "0"}, {"+40", "40"}, {"65000", "65000"}};
   for (const auto& [typed, shown] : cases) {
-    e.delayField()->setText(QString::fromLatin1(typed));
-    emit e.delayField()->editingFinished();
+    TypeAndLeave(e.delayField(), QString::fromLatin1(typed));
     EXPECT_EQ(e.delayField()->text(), QString::fromLatin1(shown)) << typed;
   }
   // Only digits and signs can be typed.
@@ -105,7 +105,7 @@ TEST_P(AlarmEditorTest, DelayFieldStaysWithinItsBounds) {
   e.delayField()->insert(QStringLiteral("12a"));
   EXPECT_EQ(e.delayField()->text(), QString());
   // Not left before "Save": the stored value is still within the bounds.
-  e.delayField()->setText(QStringLiteral("99999"));
+  TypeInto(e.delayField(), QStringLiteral("99999"));
   e.OnSave();
   EXPECT_EQ(ConstAlarmRecord(e.working().data()).DelayTime(), 65000);
 }
@@ -256,8 +256,7 @@ TEST_P(SpecialStatusEditorTest, SwitchOffFieldStaysWithinWhatTheLinkCarries) {
   const std::pair<const char*, const char*> cases[] = {
       {"-5", "-1"}, {"65001", "32767"}, {"40000", "32767"}, {"-1", "-1"}, {"", "0"}};
   for (const auto& [typed, shown] : cases) {
-    e.switchOffField()->setText(QString::fromLatin1(typed));
-    emit e.switchOffField()->editingFinished();
+    TypeAndLeave(e.switchOffField(), QString::fromLatin1(typed));
     EXPECT_EQ(e.switchOffField()->text(), QString::fromLatin1(shown)) << typed;
   }
   e.switchOffField()->setText(QStringLiteral("32767"));

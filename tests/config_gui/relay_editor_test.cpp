@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "config/relay_type_dialog.h"
+#include "support/typing.h"
 #include "window_fixture.h"
 
 namespace qdx::test {
@@ -56,11 +57,6 @@ class RelayEditorTest : public ::testing::Test, public WindowFixture {
     std::copy(e.working().begin(), e.working().end(), out.begin());
     return out;
   }
-  static void Type(TenthsField* field, const QString& text) {
-    field->setText(text);
-    emit field->editingFinished();  // leaving the field
-  }
-
   std::optional<int> Pick(std::vector<std::optional<int>>& picks, int current) {
     seenCurrent_.push_back(current);
     if (picks.empty()) return std::nullopt;
@@ -137,7 +133,7 @@ TEST_F(RelayEditorTest, ValueFieldsCheckedWhenLeft) {
     SCOPED_TRACE(c.typed);
     dialogs.ClearRecord();
     auto e = Open();
-    Type(e->valueField(c.field), QString::fromUtf8(c.typed));
+    TypeAndLeave(e->valueField(c.field), QString::fromUtf8(c.typed));
     EXPECT_EQ(dialogs.messages(),
               c.message ? QStringList({QString::fromUtf8(c.message)}) : QStringList());
     EXPECT_EQ(e->valueField(c.field)->text(), QString::fromUtf8(c.shown));
@@ -153,7 +149,7 @@ TEST_F(RelayEditorTest, ValueFieldsCheckedWhenLeft) {
 
 TEST_F(RelayEditorTest, BadTextAtSaveIsCheckedFirstAndNothingIsStored) {
   auto e = Open();
-  e->valueField(6)->setText(QStringLiteral("x"));  // typed, never left
+  TypeInto(e->valueField(6), QStringLiteral("x"));  // typed, never left
   e->OnSave();
   EXPECT_EQ(dialogs.messages(), QStringList({"This\u00A0is not numeric format"}));
   EXPECT_EQ(e->valueField(6)->text(), QStringLiteral("0"));

@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -24,28 +24,17 @@
 #include "link/special_status_transactions.h"
 #include "window_fixture.h"
 
-// A click through the window system, as a user's: it honours modal windows, unlike an event
-// sent straight to a widget.
-QT_BEGIN_NAMESPACE
-Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                      Qt::MouseButtons state, Qt::MouseButton button,
-                                      QEvent::Type type, Qt::KeyboardModifiers mods, int timestamp);
-QT_END_NAMESPACE
-
 namespace qdx::test {
 namespace {
 
+// A click on the widget's top-level window, through the window system as a user's: it honours
+// modal windows, unlike a click sent straight to a widget.
 void ClickThroughWindowSystem(QWidget* widget) {
   QWidget* top = widget->window();
   QWindow* window = top->windowHandle();
   ASSERT_NE(window, nullptr);
-  const QPointF local = widget->mapTo(top, widget->rect().center());
-  const QPointF global = top->mapToGlobal(local.toPoint());
-  static int timestamp = 1000;
-  qt_handleMouseEvent(window, local, global, Qt::LeftButton, Qt::LeftButton,
-                      QEvent::MouseButtonPress, Qt::NoModifier, ++timestamp);
-  qt_handleMouseEvent(window, local, global, Qt::NoButton, Qt::LeftButton,
-                      QEvent::MouseButtonRelease, Qt::NoModifier, ++timestamp);
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                    widget->mapTo(top, widget->rect().center()));
   QCoreApplication::processEvents();
 }
 
@@ -131,8 +120,7 @@ TEST_P(EveryList, SaveAndEscCloseWithoutUndoing) {
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(w->result(), QDialog::Accepted);
   w->show();
-  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QApplication::sendEvent(w->grid(), &esc);
+  QTest::keyClick(w->grid(), Qt::Key_Escape);
   EXPECT_FALSE(w->isVisible());
   EXPECT_TRUE(dialogs.shown().empty());
 }
@@ -408,17 +396,20 @@ TEST_F(RelayList, EditByButtonDoubleClickAndEnterRelease) {
   EXPECT_EQ(w.memproj()[2].Nazwa, QStringLiteral("EDITED"));
   EXPECT_EQ(Relay(image(), 3).Number(), 3);
 
-  w.SelectRow(4);
-  emit w.grid()->doubleClicked(w.grid()->model()->index(3, 2));
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QTableView* grid = w.grid();
+  // A user's double click: a click, then a second press the system reports as a double click.
+  const QPoint cell = grid->visualRect(grid->model()->index(3, 2)).center();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
   EXPECT_EQ(Relay(image(), 4).Name().Bytes(), QByteArray("EDITED"));
 
   accept = false;  // cancelled: nothing changes
   w.SelectRow(5);
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(w.grid(), &press);
+  QTest::keyPress(grid, Qt::Key_Return);
   EXPECT_EQ(numbers.size(), 2u);  // not on the press ...
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(w.grid(), &release);
+  QTest::keyRelease(grid, Qt::Key_Return);
   EXPECT_EQ(numbers, std::vector<std::int32_t>({3, 4, 5}));  // ... on the release
   EXPECT_NE(Relay(image(), 5).Name().Bytes(), QByteArray("EDITED"));
 

@@ -16,12 +16,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "app/main_window.h"
+#include "app/desktop_window.h"
 #include "emulator_process.h"
-#include "link/link.h"
-#include "link/operations.h"
 #include "link/port_names.h"
-#include "link/port_status.h"
 #include "link/qt_serial_port.h"
 #include "link/system_clock.h"
 #include "support/fake_progress.h"
@@ -52,9 +49,7 @@ class MainWindowEmulatorTest : public ::testing::Test {
     ini.write("[Parametry]\r\ntimeoutStand=200\r\n");
   }
   void TearDown() override {
-    window_.reset();
-    operations_.reset();
-    link_.reset();
+    desktop_.reset();
     emulator_.Stop();
     if (oldRuntime_.isEmpty())
       qunsetenv("XDG_RUNTIME_DIR");
@@ -70,20 +65,15 @@ class MainWindowEmulatorTest : public ::testing::Test {
   test::FakeProgress progress_;
   SystemClock clock_;
   Session session_;
-  std::unique_ptr<TForm1> window_;
-  std::unique_ptr<Link> link_;
-  std::unique_ptr<LinkOperations> operations_;
+  std::unique_ptr<Desktop> desktop_;
 };
 
 TEST_F(MainWindowEmulatorTest, EmulatorCommandThenCommunication) {
   session_.programDir = program_.path();
-  window_ = std::make_unique<TForm1>(session_, dialogs_, progress_);
-  auto watched = std::make_unique<WatchedSerialPort>(std::make_unique<QtSerialPort>());
-  WatchedSerialPort* port = watched.get();
-  link_ = std::make_unique<Link>(std::move(watched), clock_, session_.settings);
-  operations_ = std::make_unique<LinkOperations>(*link_, session_);
-  window_->AttachLink(*link_, *operations_, port);
-  TForm1& w = *window_;
+  // As main() builds it, on the real serial stack.
+  desktop_ = std::make_unique<Desktop>(session_, dialogs_, progress_, clock_,
+                                       std::make_unique<QtSerialPort>(), StartupArguments{});
+  TForm1& w = desktop_->window();
 
   // The real program with the window's command line, kept by the test so it cannot outlive it.
   QString startedProgram;

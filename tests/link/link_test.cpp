@@ -398,18 +398,6 @@ TEST(TraceFormat, LinesFourAndFive) {
             " \nTS\n \n  M: 0a    [1]\n  S: 0b 0c    [2] 10\n");
 }
 
-TEST(TraceFormat, FileNextToTheProgram) {
-  EXPECT_EQ(TraceFilePath("/opt/qdx"), "/opt/qdx/trans.txt");
-}
-
-TEST(TraceFormat, SwitchedOnBySlashD) {
-  EXPECT_TRUE(TraceRequested({" /d "}));
-  EXPECT_TRUE(TraceRequested({"/D", "x"}));
-  EXPECT_FALSE(TraceRequested({}));
-  EXPECT_FALSE(TraceRequested({"project.qd3", "/D"}));
-  EXPECT_FALSE(TraceRequested({"/DX"}));
-}
-
 TEST_F(LinkTest, TraceAppendsFiveLinesPerLoggedExchange) {
   QTemporaryDir dir;
   const QString trace = dir.filePath("trans.txt");
@@ -432,7 +420,11 @@ TEST_F(LinkTest, TraceAppendsFiveLinesPerLoggedExchange) {
 }
 
 TEST_F(LinkTest, NoTraceFileWithoutTracing) {
+  EXPECT_TRUE(link->TraceFile().isEmpty());  // a new link traces nowhere
+  // Switched on and off again: the folder it knew gets nothing.
   QTemporaryDir dir;
+  link->SetTraceFile(dir.filePath("trans.txt"));
+  link->SetTraceFile({});
   port->QueueReply(Ack());
   Run(kPoll, 7);
   EXPECT_TRUE(QDir(dir.path()).isEmpty());

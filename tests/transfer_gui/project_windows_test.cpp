@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-
-#include "app/session.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -13,10 +11,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "model/records.h"
+#include "app/session.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/link.h"
+#include "model/records.h"
 #include "support/fake_serial_port.h"
 #include "support/full_project.h"
 #include "support/scripted_dialogs.h"
@@ -171,6 +170,15 @@ TEST_F(ProjectWindows, ReadWindowComparisonShowsDifferenceAndPutsTheProjectBack)
                   ->toolTip()
                   .startsWith("Difference: record 4 field name: project \"OTHER NAME\""))
       << w.row(ProjectRow::Relays)->resultLabel()->toolTip().toStdString();
+  // A second line names the difference as qdx compare does; rows without one have none.
+  const QLabel* detail = w.row(ProjectRow::Relays)->detailLabel();
+  EXPECT_TRUE(detail->isVisible());
+  EXPECT_TRUE(detail->text().startsWith("record 4 field name: project \"OTHER NAME\", controller "))
+      << detail->text().toStdString();
+  ASSERT_TRUE(w.lastRun()[ProjectRow::Relays].difference);
+  EXPECT_EQ(detail->text(), w.lastRun()[ProjectRow::Relays].difference->Text());
+  EXPECT_TRUE(w.row(ProjectRow::Pid)->detailLabel()->text().startsWith("record 1 field "));
+  EXPECT_FALSE(w.row(ProjectRow::Programs)->detailLabel()->isVisible());
   EXPECT_EQ(w.row(ProjectRow::Pid)->resultText(), "Difference");
   EXPECT_EQ(w.row(ProjectRow::Programs)->resultText(), "OK");
   EXPECT_EQ(w.row(ProjectRow::Setup)->resultText(), "OK");
@@ -183,6 +191,7 @@ TEST_F(ProjectWindows, ReadWindowComparisonShowsDifferenceAndPutsTheProjectBack)
   ASSERT_TRUE(WaitFor([&] { return !w.running(); }));
   EXPECT_NE(Relay(session->blocks.image, 4).Name().Bytes(), "OTHER NAME");
   EXPECT_EQ(w.row(ProjectRow::Relays)->resultText(), "OK");
+  EXPECT_FALSE(w.row(ProjectRow::Relays)->detailLabel()->isVisible());
 }
 
 TEST_F(ProjectWindows, ClosingDuringARunAbandonsItAndClosesAfterwards) {
