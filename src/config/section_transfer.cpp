@@ -24,10 +24,17 @@ using ConstBytes = std::span<const std::uint8_t>;
 
 // The passwords window waits this long after its posts before it starts polling.
 constexpr int kPasswordsPauseAfterPostMs = 100;
+// Characters of an entry as "Send" stores it.
+constexpr int kPasswordEntryWidth = 6;
 
-// Called on the module path after the post went through (1) and once the answer is ready (2),
-// so that windows counting those stages can move their progress.
-using StageHook = std::function<void(int stage)>;
+// Every entry 1..37 of a passwords block normalised; the bytes after entry 37 untouched.
+void NormalisePasswordEntries(std::span<std::uint8_t, passwords::kSize> block) {
+  for (int i = 0; i < passwords::kEntryCount; ++i) {
+    const TextField entry(block.data() + static_cast<std::size_t>(i) * passwords::kEntrySize,
+                          passwords::kEntryCapacity);
+    entry.SetBytes(NormalisedPasswordEntry(entry.Bytes()));
+  }
+}
 
 // A section that travels in blocks of whole records (everything but the programs).
 struct BlockSection {
@@ -121,6 +128,11 @@ std::optional<EncodeError> ProgramNumberError(std::int32_t number) {
 
 }  // namespace
 
+QByteArray NormalisedPasswordEntry(const QByteArray& text) {
+  const QByteArray kept = text.left(kPasswordEntryWidth);
+  return QByteArray(kPasswordEntryWidth - kept.size(), ' ') + kept;
+}
+
 QString InvalidValueMessage(const EncodeError& error) {
   return error.Message() + kCorrectAndWriteAgain;
 }
@@ -136,6 +148,7 @@ class SectionTransfer::Run {
     t_.running_ = true;
     t_.progress_.SetCancelRequested(false);
     t_.session_.ReadConnectionSettings();
+    path_.emplace(t_.ops_, t_.dialogs_, [this] { return CancelRequested(); });
   }
   ~Run() {
     if (busy_) return;
@@ -154,7 +167,7 @@ class SectionTransfer::Run {
   }
 
   ProjectImage& image() { return t_.session_.blocks.image; }
-  bool Module() const { return t_.ops_.ModulePath(); }
+  bool Module() const { return path_->Module(); }
   int CodePage() const { return t_.session_.codePageIndex; }
 
   void Show(int position, int maximum) { t_.progress_.ShowProgress(position, maximum, text_); }
@@ -171,38 +184,22 @@ class SectionTransfer::Run {
     return CancelRequested();
   }
 
-  // A read on the current path: directly, or (after the STOP-mode check when checkStop) post,
-  // wait with the cancel test, fetch.
+  // A read or a section write on the transfer's path (see PathDispatcher). The windows move
+  // their progress after the post and the wait; the fetch shows with the step's own position.
   PathOutcome Read(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
                    bool checkStop = false, const StageHook& stage = {}, int pauseAfterPostMs = 0) {
-    LinkOperations& ops = t_.ops_;
-    if (!ops.ModulePath()) return Outcome(ops.RunDirect(inner, replyLength, decode));
-    if (checkStop && !ops.RequireStopMode(t_.dialogs_)) return {PathOutcome::Refused, kLinkOk};
-    if (const LinkResult r = ops.RunPost(inner, PostAck::Acknowledged); r != kLinkOk) {
-      return Outcome(r);
-    }
-    if (const auto waited = Wait(stage, pauseAfterPostMs); !waited.ok()) return waited;
-    return Outcome(ops.RunFetch(replyLength, decode));
+    return path_->Read(inner, replyLength, decode, Step(checkStop, stage, pauseAfterPostMs));
   }
-
-  // A section write on the current path: directly (11-byte answer), or (after the STOP-mode
-  // check when checkStop) post, wait with the cancel test, FetchWriteResult(4).
   PathOutcome Write(const InnerMessage& inner, bool checkStop = true, const StageHook& stage = {},
                     int pauseAfterPostMs = 0) {
-    LinkOperations& ops = t_.ops_;
-    if (!ops.ModulePath()) return Outcome(ops.RunDirect(inner, kSectionWriteReplyLength));
-    if (checkStop && !ops.RequireStopMode(t_.dialogs_)) return {PathOutcome::Refused, kLinkOk};
-    if (const LinkResult r = ops.RunPost(inner, PostAck::AnyReply); r != kLinkOk) {
-      return Outcome(r);
-    }
-    if (const auto waited = Wait(stage, pauseAfterPostMs); !waited.ok()) return waited;
-    return Outcome(ops.FetchWriteResult(kSectionWriteFetchCount));
+    return path_->Write(inner, Step(checkStop, stage, pauseAfterPostMs));
   }
 
   // Ends the transfer at a step that did not go through. A failed exchange and an answer that
   // never became ready both mean the section did not arrive: "No communication". "Cancel"
   // stops quietly; the STOP-mode refusal has shown its message already.
   TransferResult& Stop(const PathOutcome& o, TransferResult& result) {
+    result.stoppedAt = o;
     switch (o.kind) {
       case PathOutcome::Done:
         break;
@@ -265,27 +262,17 @@ class SectionTransfer::Run {
   }
 
  private:
-  static PathOutcome Outcome(LinkResult r) {
-    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-  }
-
-  PathOutcome Wait(const StageHook& stage, int pauseAfterPostMs) {
-    if (stage) stage(1);
-    if (pauseAfterPostMs > 0) t_.ops_.clock().SleepMilliseconds(pauseAfterPostMs);
-    switch (t_.ops_.AwaitModuleAnswer([this] { return CancelRequested(); })) {
-      case AwaitResult::Cancelled:
-        return {PathOutcome::Cancelled, kLinkOk};
-      case AwaitResult::NotReady:
-        return {PathOutcome::NotReady, kLinkOk};
-      case AwaitResult::Ready:
-        break;
-    }
-    if (stage) stage(2);
-    return {PathOutcome::Done, kLinkOk};
+  static PathStep Step(bool checkStop, const StageHook& stage, int pauseAfterPostMs) {
+    StageHook early;
+    if (stage) early = [stage](int k) {
+      if (k < 3) stage(k);
+    };
+    return {checkStop, early, pauseAfterPostMs};
   }
 
   SectionTransfer& t_;
   QString text_;
+  std::optional<PathDispatcher> path_;  // chosen once the connection fields are taken
   bool busy_ = false;
   bool hidden_ = false;
 };
@@ -646,7 +633,7 @@ TransferResult SectionTransfer::ReadProcess(ProcessSet set, int n, ProcessRecord
   if (!o.ok()) return run.Stop(o, result);
   ++result.blocksDone;
   run.Show(1, 2);
-  if (!ops_.ModulePath() && run.PumpAndCheckCancel()) {
+  if (!run.Module() && run.PumpAndCheckCancel()) {
     result.outcome = TransferOutcome::Cancelled;
     return result;
   }
@@ -729,7 +716,7 @@ TransferResult SectionTransfer::ReadProgram(ProgramRecord working) {
     if (!o.ok()) return run.Stop(o, result);
     ++result.blocksDone;
     run.Show(2 * p + 2, maximum);
-    if (!ops_.ModulePath() && p + 1 < *pages && run.PumpAndCheckCancel()) {
+    if (!run.Module() && p + 1 < *pages && run.PumpAndCheckCancel()) {
       result.outcome = TransferOutcome::Cancelled;
       return result;
     }
@@ -805,7 +792,7 @@ TransferResult SectionTransfer::ReadSpecialStatus(int n, SpecialStatusRecord wor
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
   result.blocksTotal = 1;
-  const int maximum = ops_.ModulePath() ? 3 : 1;
+  const int maximum = run.Module() ? 3 : 1;
   run.Show(0, maximum);
   std::vector<std::uint8_t> statuses(kSpecialStatusCount * SpecialStatusRecord::kSize);
   const PathOutcome o =
@@ -910,13 +897,16 @@ TransferResult SectionTransfer::ReadPasswords(
 }
 
 TransferResult SectionTransfer::SendPasswords(
-    std::span<const std::uint8_t, passwords::kSize> windowBlock) {
+    std::span<std::uint8_t, passwords::kSize> windowBlock) {
   Run run(*this, QStringLiteral("Writing passwords"));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
   result.blocksTotal = 1;
+  NormalisePasswordEntries(windowBlock);
   PasswordBlock& project = session_.blocks.passwords;
-  std::copy(windowBlock.begin(), windowBlock.end(), project.data());
+  if (windowBlock.data() != project.data()) {
+    std::copy(windowBlock.begin(), windowBlock.end(), project.data());
+  }
   const PathOutcome o = run.Write(PasswordsWriteMessage(project.bytes()), /*checkStop=*/false,
                                   /*stage=*/{}, kPasswordsPauseAfterPostMs);
   if (o.ok()) {

@@ -32,6 +32,7 @@
 #include "config/workspace.h"
 #include "model/records.h"
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
 #include "link/section_wire.h"
 
 namespace qdx {
@@ -74,6 +75,8 @@ struct TransferResult {
   bool imageChanged = false;
   // The value that stopped a write before it began.
   std::optional<EncodeError> invalid;
+  // How the exchange that ended a failed transfer went (why there was "No communication").
+  PathOutcome stoppedAt;
 
   bool completed() const { return outcome == TransferOutcome::Completed; }
 };
@@ -86,6 +89,10 @@ inline const QString kCorrectAndWriteAgain = QStringLiteral(". Correct it and wr
 // The message shown for a refused value: "Relay 7, Ta: 70000 is outside 0..65535. Correct it
 // and write again."
 QString InvalidValueMessage(const EncodeError& error);
+
+// A password entry as "Send" stores it: its first six characters, with blanks in front of a
+// shorter one (an empty entry becomes six blanks).
+QByteArray NormalisedPasswordEntry(const QByteArray& text);
 
 class SectionTransfer {
  public:
@@ -132,9 +139,10 @@ class SectionTransfer {
   // --- passwords window ---
   // Into the window's block, which changes only when the read succeeded.
   TransferResult ReadPasswords(std::span<std::uint8_t, passwords::kSize> windowBlock);
-  // Copies the window's block into the project's PasswordBlock and sends it; "Operation
-  // completed" or "No communication", then the reset offer.
-  TransferResult SendPasswords(std::span<const std::uint8_t, passwords::kSize> windowBlock);
+  // Normalises the window's entries (NormalisedPasswordEntry), copies the window's block into
+  // the project's PasswordBlock and sends it (no STOP-mode check); "Operation completed" or
+  // "No communication", then the reset offer.
+  TransferResult SendPasswords(std::span<std::uint8_t, passwords::kSize> windowBlock);
 
   bool Running() const { return running_; }
 

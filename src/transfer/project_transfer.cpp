@@ -119,68 +119,48 @@ bool ProjectTransfer::EnsureProgramVersion() {
   return true;
 }
 
-RowOutcome ProjectTransfer::Failure(LinkResult result) const {
-  const QString port =
-      ops_.link().LastPortError() != PortError::None ? ops_.link().LastPortErrorText() : QString();
-  return Outcome(RowOutcome::Error, DescribeLinkFailure(result, port));
-}
-
 RowOutcome ProjectTransfer::Refusal(ProjectRow row, const QString& valueMessage) {
   listener_.Message(QStringLiteral("\"%1\" was not sent: %2.\nCorrect the value and send again.")
                         .arg(RowCaption(row, false).trimmed(), valueMessage));
   return Outcome(RowOutcome::Invalid, valueMessage);
 }
 
-RowOutcome ProjectTransfer::Write(const std::function<LinkResult()>& direct,
-                                  const std::function<LinkResult()>& post,
-                                  const std::function<void(int)>& stage) {
-  if (!ops_.ModulePath()) {
-    const LinkResult r = direct();
-    return r == kLinkOk ? Outcome(RowOutcome::Ok) : Failure(r);
-  }
-  if (!ops_.RequireStopMode(dialogs_)) return Outcome(RowOutcome::Refused, kStopModeRequired);
-  LinkResult r = post();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(1);
-  switch (ops_.AwaitModuleAnswer([this] { return cancelRequested_; })) {
-    case AwaitResult::NotReady:
+RowOutcome RowOutcomeOf(const PathOutcome& o, Link& link) {
+  switch (o.kind) {
+    case PathOutcome::Done:
+      return Outcome(RowOutcome::Ok);
+    case PathOutcome::Failed: {
+      const QString port =
+          link.LastPortError() != PortError::None ? link.LastPortErrorText() : QString();
+      return Outcome(RowOutcome::Error, DescribeLinkFailure(o.result, port));
+    }
+    case PathOutcome::NotReady:
       return Outcome(RowOutcome::Error, kNeverReady);
-    case AwaitResult::Cancelled:
+    case PathOutcome::Cancelled:
       return Outcome(RowOutcome::Cancelled);
-    case AwaitResult::Ready:
-      break;
+    case PathOutcome::Refused:
+      return Outcome(RowOutcome::Refused, kStopModeRequired);
   }
-  if (stage) stage(2);
-  r = ops_.FetchWriteResult(kSectionWriteFetchCount);
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(3);
-  return Outcome(RowOutcome::Ok);
+  return {};
 }
 
-RowOutcome ProjectTransfer::Read(const std::function<LinkResult()>& direct,
-                                 const std::function<LinkResult()>& post,
-                                 const std::function<LinkResult()>& fetch,
-                                 const std::function<void(int)>& stage) {
-  if (!ops_.ModulePath()) {
-    const LinkResult r = direct();
-    return r == kLinkOk ? Outcome(RowOutcome::Ok) : Failure(r);
-  }
-  LinkResult r = post();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(1);
-  switch (ops_.AwaitModuleAnswer([this] { return cancelRequested_; })) {
-    case AwaitResult::NotReady:
-      return Outcome(RowOutcome::Error, kNeverReady);
-    case AwaitResult::Cancelled:
-      return Outcome(RowOutcome::Cancelled);
-    case AwaitResult::Ready:
-      break;
-  }
-  if (stage) stage(2);
-  r = fetch();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(3);
-  return Outcome(RowOutcome::Ok);
+RowOutcome ProjectTransfer::Write(const EncodedMessage& message, const StageHook& stage) {
+  // The row checked every value before its first write, so this does not happen.
+  if (!message.ok()) return RowOutcomeOf({PathOutcome::Failed, kLinkRequestInvalid}, ops_.link());
+  return Write(message.message, stage);
+}
+
+RowOutcome ProjectTransfer::Write(const InnerMessage& inner, const StageHook& stage) {
+  return RowOutcomeOf(path_->Write(inner, {true, stage, 0}), ops_.link());
+}
+
+RowOutcome ProjectTransfer::Read(const InnerMessage& inner, int replyLength,
+                                 const ReplyDecoder& decode, const StageHook& stage) {
+  return RowOutcomeOf(path_->Read(inner, replyLength, decode, {false, stage, 0}), ops_.link());
+}
+
+void ProjectTransfer::ChoosePath() {
+  path_.emplace(ops_, dialogs_, [this] { return cancelRequested_; });
 }
 
 // --- send ---------------------------------------------------------------------------------
@@ -215,6 +195,7 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
 }
 
 RowOutcome ProjectTransfer::SendRow(ProjectRow row) {
+  ChoosePath();
   switch (row) {
     case ProjectRow::Setup:
       return SendSetup();
@@ -243,10 +224,8 @@ RowOutcome ProjectTransfer::SendSetup() {
   const ProjectRow row = ProjectRow::Setup;
   Started(row, 3);
   const ConstSetupBytes setup = ImageSetup(session_.blocks.image);
-  RowOutcome o =
-      Write([&] { return WriteSetup(ops_, setup); }, [&] { return PostWriteSetup(ops_, setup); },
-            [&](int stage) { Progress(row, stage); });
-  if (o.kind == RowOutcome::Ok && !ops_.ModulePath()) Progress(row, 3);
+  RowOutcome o = Write(WriteSetupMessage(setup), [&](int stage) { Progress(row, stage); });
+  if (o.kind == RowOutcome::Ok && !path_->Module()) Progress(row, 3);
   return o;
 }
 
@@ -259,8 +238,7 @@ RowOutcome ProjectTransfer::SendRelays() {
   for (int b = 0; b < kRelayBlocks; ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const RelayBlockBuffer block = BuildRelayWriteBlock(image, b);
-    const RowOutcome o = Write([&] { return WriteRelayBlock(ops_, b, block); },
-                               [&] { return PostWriteRelayBlock(ops_, b, block); });
+    const RowOutcome o = Write(RelayBlockWriteMessage(b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     Progress(row, b + 1);
     Pump();
@@ -280,8 +258,8 @@ RowOutcome ProjectTransfer::SendProcesses(ProjectRow row) {
   for (int b = 0; b < kProcessBlocks; ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const ProcessBlockBuffer block = BuildProcessWriteBlock(image, set, b);
-    const RowOutcome o = Write([&] { return WriteProcessBlock(ops_, set, b, block); },
-                               [&] { return PostWriteProcessBlock(ops_, set, b, block); });
+    const RowOutcome o =
+        Write(ProcessBlockWriteMessage(set, b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     Progress(row, b + 1);
     Pump();
@@ -290,8 +268,7 @@ RowOutcome ProjectTransfer::SendProcesses(ProjectRow row) {
   // The step presets of all sixteen travel in their own table. Without them the controller
   // keeps old presets, so a failure here is reported instead of leaving "OK" standing.
   const ConstProcessSetBytes all = ProcessSetRegion(image, set);
-  RowOutcome presets = Write([&] { return WriteProcessPresetTable(ops_, set, all); },
-                             [&] { return PostWriteProcessPresetTable(ops_, set, all); });
+  RowOutcome presets = Write(ProcessPresetTableWriteMessage(set, all));
   if (presets.kind == RowOutcome::Error) presets.reason = "step presets: " + presets.reason;
   return presets;
 }
@@ -306,8 +283,7 @@ RowOutcome ProjectTransfer::SendAlarms() {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const AlarmBlockBuffer block = BuildAlarmWriteBlock(image, b);
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const RowOutcome o = Write([&] { return WriteAlarmBlock(ops_, b, block); },
-                               [&] { return PostWriteAlarmBlock(ops_, b, block); });
+    const RowOutcome o = Write(AlarmBlockWriteMessage(b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     Progress(row, b + 1);
     Pump();
@@ -322,8 +298,7 @@ RowOutcome ProjectTransfer::SendSpecialStatuses() {
   Started(row, 1);
   if (const auto error = ValidateSpecialStatuses(image)) return Refusal(row, error->Message());
   const ConstSpecialStatusBytes records = SpecialStatusRegion(image);
-  const RowOutcome o = Write([&] { return WriteSpecialStatuses(ops_, records); },
-                             [&] { return PostWriteSpecialStatuses(ops_, records); });
+  const RowOutcome o = Write(SpecialStatusesWriteMessage(records));
   if (o.kind == RowOutcome::Ok) Progress(row, 1);
   return o;
 }
@@ -341,8 +316,8 @@ RowOutcome ProjectTransfer::SendPrograms() {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const ConstProgramRecord program = Program(image, p);
     for (int page = 0; page < pages; ++page) {
-      const RowOutcome o = Write([&] { return WriteProgram(ops_, program, page, pages); },
-                                 [&] { return PostWriteProgram(ops_, program, page, pages); });
+      const RowOutcome o =
+          Write(ProgramPageWriteMessage(program, page, pages, session_.codePageIndex));
       if (o.kind != RowOutcome::Ok) return o;
     }
     Progress(row, p);
@@ -364,8 +339,8 @@ RowOutcome ProjectTransfer::SendWashingProgram() {
     return Refusal(row, error->Message());
   }
   for (int page = 0; page < pages; ++page) {
-    const RowOutcome o = Write([&] { return WriteProgram(ops_, washing, page, pages); },
-                               [&] { return PostWriteProgram(ops_, washing, page, pages); });
+    const RowOutcome o =
+        Write(ProgramPageWriteMessage(washing, page, pages, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     Progress(row, page + 1);
     Pump();
@@ -384,15 +359,8 @@ RowOutcome ProjectTransfer::SendAnalogOutputs() {
   if (const auto error = ValidateAnalogOutputs(records, layout)) {
     return Refusal(row, error->Message());
   }
-  const bool legacy = layout == AnalogOutputLayout::Legacy;
-  const RowOutcome o = Write(
-      [&] {
-        return legacy ? WriteAnalogOutputsLegacy(ops_, records) : WriteAnalogOutputs(ops_, records);
-      },
-      [&] {
-        return legacy ? PostWriteAnalogOutputsLegacy(ops_, records)
-                      : PostWriteAnalogOutputs(ops_, records);
-      });
+  const RowOutcome o =
+      Write(AnalogOutputsWriteMessage(layout, records, session_.codePageIndex));
   if (o.kind == RowOutcome::Ok) Progress(row, 1);
   return o;
 }
@@ -403,8 +371,7 @@ RowOutcome ProjectTransfer::SendPid() {
   if (stopRequested_) return Outcome(RowOutcome::Stopped);
   const ConstPidBytes records = session_.blocks.pid.bytes();
   if (const auto error = ValidatePidRegulators(records)) return Refusal(row, error->Message());
-  const RowOutcome o = Write([&] { return WritePidRegulators(ops_, records); },
-                             [&] { return PostWritePidRegulators(ops_, records); });
+  const RowOutcome o = Write(PidRegulatorsWriteMessage(records));
   if (o.kind == RowOutcome::Ok) Progress(row, 1);
   return o;
 }
@@ -464,6 +431,7 @@ RunSummary ProjectTransfer::Read(const RowSelection& rows, bool comparison) {
 }
 
 RowOutcome ProjectTransfer::ReadRow(ProjectRow row) {
+  ChoosePath();
   switch (row) {
     case ProjectRow::Setup:
       return ReadSetupRow();
@@ -495,14 +463,18 @@ RowOutcome ProjectTransfer::ReadSetupRow() {
   const ProjectRow row = ProjectRow::Setup;
   Started(row, 3);
   SetupBuffer setup{};
-  const RowOutcome o =
-      Read([&] { return ReadSetup(ops_, setup); }, [&] { return PostReadSetup(ops_); },
-           [&] { return FetchSetup(ops_, setup); }, [&](int stage) { Progress(row, stage); });
+  const RowOutcome o = Read(
+      ReadSetupMessage(), kSetupReplyLength,
+      [&setup](const QByteArray& reply) {
+        DecodeSetup(reply, setup);
+        return kLinkOk;
+      },
+      [&](int stage) { Progress(row, stage); });
   if (o.kind != RowOutcome::Ok) return o;
   std::copy(setup.begin(), setup.end(), ImageSetup(session_.blocks.image).begin());
   // The same block carries the program version the program rows need.
   programVersion_ = ConstSetupBlock(setup.data()).ProgramVersion();
-  if (!ops_.ModulePath()) Progress(row, 3);
+  if (!path_->Module()) Progress(row, 3);
   return o;
 }
 
@@ -513,9 +485,8 @@ RowOutcome ProjectTransfer::ReadRelays() {
   for (int b = 0; b < kRelayBlocks; ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     RelayBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadRelayBlock(ops_, b, block); },
-                              [&] { return PostReadRelayBlock(ops_, b); },
-                              [&] { return FetchRelayBlock(ops_, b, block); });
+    const RowOutcome o = Read(RelayBlockReadMessage(b), kRelayBlockReplyLength,
+                              RelayBlockDecoder(b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     for (int k = 0; k < kRelaysPerBlock && kRelaysPerBlock * b + k < kRelayCount; ++k) {
       std::copy_n(block.data() + k * RelayRecord::kSize, RelayRecord::kSize,
@@ -534,9 +505,8 @@ RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
   for (int b = 0; b < kProcessBlocks; ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     ProcessBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadProcessBlock(ops_, set, b, block); },
-                              [&] { return PostReadProcessBlock(ops_, set, b); },
-                              [&] { return FetchProcessBlock(ops_, b, block); });
+    const RowOutcome o = Read(ProcessBlockReadMessage(set, b), kProcessBlockReplyLength,
+                              ProcessBlockDecoder(b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     std::copy(block.begin(), block.end(), Process(image, set, kProcessesPerBlock * b + 1).data());
     Progress(row, b + 1);
@@ -548,9 +518,8 @@ RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
   std::vector<std::uint8_t> all(ProcessSetRegion(image, set).begin(),
                                 ProcessSetRegion(image, set).end());
   const ProcessSetBytes buffer(all.data(), all.size());
-  RowOutcome presets = Read([&] { return ReadProcessPresetTable(ops_, set, buffer); },
-                            [&] { return PostReadProcessPresetTable(ops_, set); },
-                            [&] { return FetchProcessPresetTable(ops_, buffer); });
+  RowOutcome presets = Read(ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
+                            ProcessPresetTableDecoder(buffer));
   if (presets.kind == RowOutcome::Ok) {
     for (int n = 1; n <= kProcessCount; ++n) {
       const std::size_t at = static_cast<std::size_t>(n - 1) * ProcessRecord::kSize;
@@ -572,9 +541,8 @@ RowOutcome ProjectTransfer::ReadAlarms() {
   for (int b = 0; b < kAlarmBlocks; ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     AlarmBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadAlarmBlock(ops_, b, block); },
-                              [&] { return PostReadAlarmBlock(ops_, b); },
-                              [&] { return FetchAlarmBlock(ops_, b, block); });
+    const RowOutcome o = Read(AlarmBlockReadMessage(b), kAlarmBlockReplyLength,
+                              AlarmBlockDecoder(b, block, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     for (int k = 0; k < kAlarmsPerBlock && kAlarmsPerBlock * b + k < kAlarmCount; ++k) {
       std::copy_n(block.data() + k * AlarmRecord::kSize, AlarmRecord::kSize,
@@ -591,14 +559,13 @@ RowOutcome ProjectTransfer::ReadSpecialStatusesRow() {
   ProjectImage& image = session_.blocks.image;
   Started(row, 3);
   std::array<std::uint8_t, kSpecialStatusCount * SpecialStatusRecord::kSize> records{};
-  const RowOutcome o = Read([&] { return ReadSpecialStatuses(ops_, records); },
-                            [&] { return PostReadSpecialStatuses(ops_); },
-                            [&] { return FetchSpecialStatuses(ops_, records); },
+  const RowOutcome o = Read(SpecialStatusesReadMessage(), kSpecialStatusesReplyLength,
+                            SpecialStatusesDecoder(records),
                             [&](int stage) { Progress(row, stage); });
   if (o.kind != RowOutcome::Ok) return o;
   std::copy(records.begin(), records.end(), SpecialStatusRegion(image).begin());
   ApplyFixedNames(image);
-  if (!ops_.ModulePath()) Progress(row, 3);
+  if (!path_->Module()) Progress(row, 3);
   return o;
 }
 
@@ -609,6 +576,7 @@ RowOutcome ProjectTransfer::ReadPrograms() {
   if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
   const int pages = ProgramRowPages(*programVersion_);
   session_.ileBlokProgram = pages;
+  const auto layout = ProgramLayout(pages);
   std::vector<std::uint8_t> buffer(ProgramRecord::kSize);
   const ProgramRecord working(buffer.data());
   for (int p = 1; p <= kListedPrograms; ++p) {
@@ -616,9 +584,9 @@ RowOutcome ProjectTransfer::ReadPrograms() {
     const ProgramRecord target = Program(image, p);
     std::copy_n(target.data(), ProgramRecord::kSize, buffer.data());
     for (int page = 0; page < pages; ++page) {
-      const RowOutcome o = Read([&] { return ReadProgram(ops_, working, p - 1, page, pages); },
-                                [&] { return PostReadProgram(ops_, p - 1, page); },
-                                [&] { return FetchProgram(ops_, working, page, pages); });
+      const RowOutcome o =
+          Read(ProgramPageReadMessage(p - 1, page), layout->ReplyLength(),
+               ProgramPageDecoder(working, page, pages, session_.codePageIndex));
       if (o.kind != RowOutcome::Ok) return o;
       std::copy_n(buffer.data(), ProgramRecord::kSize, target.data());
     }
@@ -641,11 +609,12 @@ RowOutcome ProjectTransfer::ReadWashingProgram() {
   std::vector<std::uint8_t> buffer(target.data(), target.data() + ProgramRecord::kSize);
   const ProgramRecord working(buffer.data());
   constexpr int kWashingSlot = kProgramSlots;  // controller index 100
+  const auto layout = ProgramLayout(pages);
   for (int page = 0; page < pages; ++page) {
     Progress(row, page + 1);
-    const RowOutcome o = Read([&] { return ReadProgram(ops_, working, kWashingSlot, page, pages); },
-                              [&] { return PostReadProgram(ops_, kWashingSlot, page); },
-                              [&] { return FetchProgram(ops_, working, page, pages); });
+    const RowOutcome o =
+        Read(ProgramPageReadMessage(kWashingSlot, page), layout->ReplyLength(),
+             ProgramPageDecoder(working, page, pages, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     std::copy_n(buffer.data(), ProgramRecord::kSize, target.data());
     Pump();
@@ -659,16 +628,11 @@ RowOutcome ProjectTransfer::ReadAnalogOutputsRow() {
   Started(row, 1);
   if (stopRequested_) return Outcome(RowOutcome::Stopped);
   if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
-  const bool legacy = AnalogOutputLayoutForVersion(*programVersion_) == AnalogOutputLayout::Legacy;
+  const AnalogOutputLayout layout = AnalogOutputLayoutForVersion(*programVersion_);
   std::array<std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize> records{};
-  const RowOutcome o = Read(
-      [&] {
-        return legacy ? ReadAnalogOutputsLegacy(ops_, records) : ReadAnalogOutputs(ops_, records);
-      },
-      [&] { return PostReadAnalogOutputs(ops_); },
-      [&] {
-        return legacy ? FetchAnalogOutputsLegacy(ops_, records) : FetchAnalogOutputs(ops_, records);
-      });
+  const RowOutcome o =
+      Read(AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
+           AnalogOutputsDecoder(layout, records, session_.codePageIndex));
   if (o.kind != RowOutcome::Ok) return o;
   std::copy(records.begin(), records.end(), AnalogOutputRegion(session_.blocks.image).begin());
   Progress(row, 1);
@@ -680,9 +644,8 @@ RowOutcome ProjectTransfer::ReadPid() {
   Started(row, 1);
   if (stopRequested_) return Outcome(RowOutcome::Stopped);
   std::array<std::uint8_t, pid::kSize> records{};
-  const RowOutcome o = Read([&] { return ReadPidRegulators(ops_, records); },
-                            [&] { return PostReadPidRegulators(ops_); },
-                            [&] { return FetchPidRegulators(ops_, records); });
+  const RowOutcome o =
+      Read(PidRegulatorsReadMessage(), kPidRegulatorsReplyLength, PidRegulatorsDecoder(records));
   if (o.kind != RowOutcome::Ok) return o;
   std::copy(records.begin(), records.end(), session_.blocks.pid.data());
   Progress(row, 1);

@@ -15,6 +15,8 @@
 #include "config/workspace.h"
 #include "link/analog_output_transactions.h"
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
+#include "link/section_wire.h"
 #include "transfer/project_rows.h"
 
 namespace qdx {
@@ -33,6 +35,9 @@ struct RunSummary {
 
 // "No communication: no reply" and the like, for a failed exchange.
 QString DescribeLinkFailure(LinkResult result, const QString& portError = {});
+
+// What a row shows for a read or write on its path that ended as o.
+RowOutcome RowOutcomeOf(const PathOutcome& o, Link& link);
 
 // Pages per program for the send and read rows: 2 up to version 500, 3 up to 899, 5 from 900;
 // the washing program never gets more than 3.
@@ -103,16 +108,13 @@ class ProjectTransfer {
   RowOutcome ReadAnalogOutputsRow();
   RowOutcome ReadPid();
 
-  // One write on the current path: the direct operation, or the STOP-mode check, the post,
-  // the wait and FetchWriteResult(4). stage(1..3) follows post, wait and fetch.
-  RowOutcome Write(const std::function<LinkResult()>& direct,
-                   const std::function<LinkResult()>& post,
-                   const std::function<void(int)>& stage = {});
-  // One read on the current path: direct, or post, wait, fetch.
-  RowOutcome Read(const std::function<LinkResult()>& direct,
-                  const std::function<LinkResult()>& post, const std::function<LinkResult()>& fetch,
-                  const std::function<void(int)>& stage = {});
-  RowOutcome Failure(LinkResult result) const;
+  // The row's path, chosen after its connection fields were taken.
+  void ChoosePath();
+  // One write or read on the row's path; stage(1..3) follows post, wait and fetch.
+  RowOutcome Write(const EncodedMessage& message, const StageHook& stage = {});
+  RowOutcome Write(const InnerMessage& inner, const StageHook& stage = {});
+  RowOutcome Read(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
+                  const StageHook& stage = {});
   RowOutcome Refusal(ProjectRow row, const QString& valueMessage);
 
   void Started(ProjectRow row, int maximum) { listener_.RowStarted(row, maximum); }
@@ -125,6 +127,7 @@ class ProjectTransfer {
   EventPump pump_;
   std::function<void()> resetAfterRun_;
 
+  std::optional<PathDispatcher> path_;
   bool running_ = false;
   bool stopRequested_ = false;
   bool cancelRequested_ = false;
