@@ -54,7 +54,7 @@ struct SectionDescription {
   // The section's records in slot order, in the session's blocks.
   std::function<std::span<std::uint8_t>(Workspace&)> region;
   // The engine's section for the list's controller transfers; none: no controller buttons.
-  std::optional<ListSection> transfer;
+  std::optional<SectionId> transfer;
   QString listExtension;    // without the dot
   QString editorExtension;  // without the dot; empty: the editor has no disk buttons
   // Where a record keeps its number.

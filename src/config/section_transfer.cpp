@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "config/section_registry.h"
 #include "files/project_defaults.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
@@ -36,87 +37,24 @@ void NormalisePasswordEntries(std::span<std::uint8_t, passwords::kSize> block) {
   }
 }
 
-// A section that travels in blocks of whole records (everything but the programs).
+// A section that travels in blocks of whole records, bound to one transfer: its registry
+// entry, its records in place and the codec's context.
 struct BlockSection {
-  int records = 0;
-  int perBlock = 0;
-  std::size_t recordSize = 0;
-  Bytes region;  // the records in place, slot order
-  std::function<InnerMessage(int block)> readMessage;
-  int replyLength = 0;
-  std::function<ReplyDecoder(int block, Bytes buffer)> decoder;
-  std::function<EncodedMessage(int block, ConstBytes records)> writeMessage;
-  std::function<std::optional<EncodeError>()> validate;
-  std::function<void()> renumber;  // empty: the section has no number fields
-  // The read counts post, wait and fetch on the module path (0..3), one step directly.
-  bool stagedProgress = false;
+  const SectionEntry& entry;
+  Bytes region;
+  CodecContext codec;
 
-  int blocks() const { return (records + perBlock - 1) / perBlock; }
-  std::size_t blockSize() const { return recordSize * static_cast<std::size_t>(perBlock); }
+  int blocks() const { return entry.blockCount(); }
+  const BlockGeometry& geometry() const { return *entry.blocks; }
 };
 
-void RenumberRelays(ProjectImage& image) {
-  for (int n = 1; n <= kRelayCount; ++n) Relay(image, n).SetNumber(n);
-}
-void RenumberAlarms(ProjectImage& image) {
-  for (int n = 1; n <= kAlarmCount; ++n) Alarm(image, n).SetNumber(n);
-}
-void RenumberSpecialStatuses(ProjectImage& image) {
-  for (int n = 1; n <= kSpecialStatusCount; ++n) SpecialStatus(image, n).SetNumber(n);
-}
-// Both sets, whichever the window shows.
-void RenumberProcesses(ProjectImage& image) {
-  for (const ProcessSet set : {ProcessSet::Normal, ProcessSet::Washing}) {
-    for (int n = 1; n <= kProcessCount; ++n) Process(image, set, n).SetNumber(n);
-  }
-}
-// All 100 slots, although the list moves only 1..99.
-void RenumberPrograms(ProjectImage& image) {
-  for (int n = 1; n <= kProgramSlots; ++n) Program(image, n).SetNumber(n);
+BlockSection Describe(SectionId section, Workspace& session, AnalogOutputLayout layout) {
+  const SectionEntry& entry = Section(section);
+  return {entry, entry.Region(session.blocks), {session.codePageIndex, layout}};
 }
 
-ProcessSet SetOf(ListSection section) {
-  return section == ListSection::WashingProcesses ? ProcessSet::Washing : ProcessSet::Normal;
-}
-
-// How the progress window names a section: "Reading " + this.
-QString SectionTitle(ListSection section) {
-  switch (section) {
-    case ListSection::Relays:
-      return QStringLiteral("relays");
-    case ListSection::Processes:
-      return QStringLiteral("processes");
-    case ListSection::WashingProcesses:
-      return QStringLiteral("washing processes");
-    case ListSection::Programs:
-      return QStringLiteral("programs");
-    case ListSection::Alarms:
-      return QStringLiteral("alarms");
-    case ListSection::SpecialStatuses:
-      return QStringLiteral("special statuses");
-    case ListSection::AnalogOutputs:
-      return QStringLiteral("analog outputs");
-    case ListSection::PidRegulators:
-      return QStringLiteral("PID regulators");
-  }
-  return {};
-}
-
-bool HasPresetStage(ListSection section) {
-  return section == ListSection::Processes || section == ListSection::WashingProcesses;
-}
-
-// Block b as a list write sends it: records bK + 1 .. bK + K, positions beyond the last
-// record filled with copies of record 1.
-std::vector<std::uint8_t> WriteBlock(const BlockSection& s, int block) {
-  std::vector<std::uint8_t> out(s.blockSize());
-  for (int k = 0; k < s.perBlock; ++k) {
-    const int n = block * s.perBlock + k + 1;
-    const int from = n <= s.records ? n : 1;
-    std::copy_n(s.region.begin() + static_cast<std::ptrdiff_t>((from - 1) * s.recordSize),
-                s.recordSize, out.begin() + static_cast<std::ptrdiff_t>(k * s.recordSize));
-  }
-  return out;
+bool HasPresetStage(SectionId section) {
+  return section == SectionId::Processes || section == SectionId::WashingProcesses;
 }
 
 std::optional<EncodeError> ProgramNumberError(std::int32_t number) {
@@ -277,143 +215,25 @@ class SectionTransfer::Run {
   bool hidden_ = false;
 };
 
-namespace {
-
-BlockSection Describe(ListSection section, Workspace& session, AnalogOutputLayout layout) {
-  ProjectImage& image = session.blocks.image;
-  const int cp = session.codePageIndex;
-  BlockSection s;
-  switch (section) {
-    case ListSection::Relays:
-      s.records = kRelayCount;
-      s.perBlock = kRelaysPerBlock;
-      s.recordSize = RelayRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::Relays);
-      s.readMessage = RelayBlockReadMessage;
-      s.replyLength = kRelayBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return RelayBlockDecoder(b, RelayBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [cp](int b, ConstBytes r) {
-        return RelayBlockWriteMessage(b, ConstRelayBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image] { return ValidateRelays(image); };
-      s.renumber = [&image] { RenumberRelays(image); };
-      break;
-    case ListSection::Processes:
-    case ListSection::WashingProcesses: {
-      const ProcessSet set = SetOf(section);
-      s.records = kProcessCount;
-      s.perBlock = kProcessesPerBlock;
-      s.recordSize = ProcessRecord::kSize;
-      s.region = ProcessSetRegion(image, set);
-      s.readMessage = [set](int b) { return ProcessBlockReadMessage(set, b); };
-      s.replyLength = kProcessBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return ProcessBlockDecoder(b, ProcessBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [set, cp](int b, ConstBytes r) {
-        return ProcessBlockWriteMessage(set, b, ConstProcessBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image, set] { return ValidateProcesses(image, set); };
-      s.renumber = [&image] { RenumberProcesses(image); };
-      break;
-    }
-    case ListSection::Alarms:
-      s.records = kAlarmCount;
-      s.perBlock = kAlarmsPerBlock;
-      s.recordSize = AlarmRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::Alarms);
-      s.readMessage = AlarmBlockReadMessage;
-      s.replyLength = kAlarmBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return AlarmBlockDecoder(b, AlarmBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [cp](int b, ConstBytes r) {
-        return AlarmBlockWriteMessage(b, ConstAlarmBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image] { return ValidateAlarms(image); };
-      s.renumber = [&image] { RenumberAlarms(image); };
-      break;
-    case ListSection::SpecialStatuses:
-      s.records = kSpecialStatusCount;
-      s.perBlock = kSpecialStatusCount;
-      s.recordSize = SpecialStatusRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::SpecialStatuses);
-      s.readMessage = [](int) { return SpecialStatusesReadMessage(); };
-      s.replyLength = kSpecialStatusesReplyLength;
-      s.decoder = [](int, Bytes buf) {
-        return SpecialStatusesDecoder(SpecialStatusBytes(buf.data(), buf.size()));
-      };
-      s.writeMessage = [](int, ConstBytes r) {
-        return SpecialStatusesWriteMessage(ConstSpecialStatusBytes(r.data(), r.size()));
-      };
-      s.validate = [&image] { return ValidateSpecialStatuses(image); };
-      s.renumber = [&image] { RenumberSpecialStatuses(image); };
-      s.stagedProgress = true;
-      break;
-    case ListSection::AnalogOutputs:
-      s.records = kAnalogOutputCount;
-      s.perBlock = kAnalogOutputCount;
-      s.recordSize = AnalogOutputRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::AnalogOutputs);
-      s.readMessage = [](int) { return AnalogOutputsReadMessage(); };
-      s.replyLength = kAnalogOutputsReplyLength;
-      s.decoder = [layout, cp](int, Bytes buf) {
-        return AnalogOutputsDecoder(layout, AnalogOutputBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [layout, cp](int, ConstBytes r) {
-        return AnalogOutputsWriteMessage(layout, ConstAnalogOutputBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image, layout] { return ValidateAnalogOutputs(image, layout); };
-      break;
-    case ListSection::PidRegulators: {
-      PidTable& table = session.blocks.pid;
-      s.records = kPidCount;
-      s.perBlock = kPidCount;
-      s.recordSize = PidRecord::kSize;
-      s.region = table.bytes();
-      s.readMessage = [](int) { return PidRegulatorsReadMessage(); };
-      s.replyLength = kPidRegulatorsReplyLength;
-      s.decoder = [](int, Bytes buf) {
-        return PidRegulatorsDecoder(PidBytes(buf.data(), buf.size()));
-      };
-      s.writeMessage = [](int, ConstBytes r) {
-        return PidRegulatorsWriteMessage(ConstPidBytes(r.data(), r.size()));
-      };
-      s.validate = [&table] { return ValidatePidRegulators(table.bytes()); };
-      break;
-    }
-    case ListSection::Programs:
-      break;  // pages, not blocks: see ReadPrograms / WritePrograms
-  }
-  return s;
-}
-
-}  // namespace
-
 void SectionTransfer::Run::ReadBlocks(const BlockSection& s, bool moreFollows,
                                       TransferResult& result) {
   const int blocks = s.blocks();
-  const bool staged = s.stagedProgress && Module();
+  // The special statuses' window counts post, wait and fetch on the module path.
+  const bool staged = s.entry.id == SectionId::SpecialStatuses && Module();
   const int maximum = staged ? 3 : blocks;
   StageHook stage;
   if (staged) stage = [this, maximum](int k) { Show(k, maximum); };
   Show(0, maximum);
-  std::vector<std::uint8_t> buffer(s.blockSize());
+  std::vector<std::uint8_t> buffer(s.entry.blockSize());
   for (int b = 0; b < blocks; ++b) {
     const PathOutcome o =
-        Read(s.readMessage(b), s.replyLength, s.decoder(b, buffer), /*checkStop=*/false, stage);
+        Read(s.geometry().readMessage(b), s.geometry().replyLength,
+             s.geometry().decoder(b, buffer, s.codec), /*checkStop=*/false, stage);
     if (!o.ok()) {
       Stop(o, result);
       return;
     }
-    for (int k = 0; k < s.perBlock; ++k) {
-      const int n = b * s.perBlock + k + 1;
-      if (n > s.records) break;  // a filler position
-      std::copy_n(buffer.begin() + static_cast<std::ptrdiff_t>(k * s.recordSize), s.recordSize,
-                  s.region.begin() + static_cast<std::ptrdiff_t>((n - 1) * s.recordSize));
-    }
+    s.entry.StoreBlock(buffer, s.region, b);
     result.imageChanged = true;
     ++result.blocksDone;
     Show(staged ? maximum : b + 1, maximum);
@@ -489,7 +309,7 @@ void SectionTransfer::Run::WritePrograms(TransferResult& result) {
     result.outcome = TransferOutcome::Failed;
     return;  // nothing was written: no reset offer
   }
-  RenumberPrograms(image());
+  Section(SectionId::Programs).renumber(t_.session_.blocks);
   result.blocksTotal = kListedPrograms * *pages;
   if (const auto error = ValidatePrograms(image(), *pages)) {
     RefuseValue(*error, result);
@@ -535,16 +355,16 @@ SectionTransfer::SectionTransfer(Workspace& session, LinkOperations& ops, Dialog
 
 // --- list windows ---
 
-TransferResult SectionTransfer::ReadList(ListSection section) {
-  Run run(*this, QStringLiteral("Reading ") + SectionTitle(section));
+TransferResult SectionTransfer::ReadList(SectionId section) {
+  Run run(*this, QStringLiteral("Reading ") + QLatin1String(Section(section).progressTitle));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
-  if (section == ListSection::Programs) {
+  if (section == SectionId::Programs) {
     run.ReadPrograms(result);
     return result;
   }
   AnalogOutputLayout layout = AnalogOutputLayout::Current;
-  if (section == ListSection::AnalogOutputs) {
+  if (section == SectionId::AnalogOutputs) {
     result.blocksTotal = 1;
     const auto version = run.ProgramVersion();
     if (!version) {
@@ -558,10 +378,10 @@ TransferResult SectionTransfer::ReadList(ListSection section) {
   result.blocksTotal = s.blocks() + (presets ? 1 : 0);
   run.ReadBlocks(s, presets, result);
   if (!result.completed()) return result;
-  if (section == ListSection::SpecialStatuses) ApplyFixedNames(session_.blocks.image);
+  if (s.entry.afterRead) s.entry.afterRead(session_.blocks);
   if (presets) {
     // The body blocks came without presets; the set's table brings SP1..SP5 of all sixteen.
-    const ProcessSet set = SetOf(section);
+    const ProcessSet set = ProcessSetOf(section);
     const PathOutcome o =
         run.Read(ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
                  ProcessPresetTableDecoder(ProcessSetRegion(session_.blocks.image, set)));
@@ -571,16 +391,16 @@ TransferResult SectionTransfer::ReadList(ListSection section) {
   return result;
 }
 
-TransferResult SectionTransfer::WriteList(ListSection section) {
-  Run run(*this, QStringLiteral("Writing ") + SectionTitle(section));
+TransferResult SectionTransfer::WriteList(SectionId section) {
+  Run run(*this, QStringLiteral("Writing ") + QLatin1String(Section(section).progressTitle));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
-  if (section == ListSection::Programs) {
+  if (section == SectionId::Programs) {
     run.WritePrograms(result);
     return result;
   }
   AnalogOutputLayout layout = AnalogOutputLayout::Current;
-  if (section == ListSection::AnalogOutputs) {
+  if (section == SectionId::AnalogOutputs) {
     result.blocksTotal = 1;
     const auto version = run.ProgramVersion();
     if (!version) {
@@ -592,19 +412,21 @@ TransferResult SectionTransfer::WriteList(ListSection section) {
   const BlockSection s = Describe(section, session_, layout);
   const bool presets = HasPresetStage(section);
   result.blocksTotal = s.blocks() + (presets ? 1 : 0);
-  if (s.renumber) s.renumber();
+  if (s.entry.renumber) s.entry.renumber(session_.blocks);
   // Every value is checked before the first byte goes out, so a section is never left half
   // written because of a value further down.
-  if (const auto error = s.validate()) return run.RefuseValue(*error, result);
+  if (const auto error = s.entry.validate(session_.blocks, s.codec)) {
+    return run.RefuseValue(*error, result);
+  }
   std::vector<InnerMessage> messages;
   for (int b = 0; b < s.blocks(); ++b) {
-    const EncodedMessage m = s.writeMessage(b, WriteBlock(s, b));
+    const EncodedMessage m = s.geometry().writeMessage(b, s.entry.WriteBlock(s.region, b), s.codec);
     if (!m.ok()) return run.RefuseValue(*m.error, result);
     messages.push_back(m.message);
   }
   run.WriteBlocks(messages, presets, result);
   if (presets && result.completed()) {
-    const ProcessSet set = SetOf(section);
+    const ProcessSet set = ProcessSetOf(section);
     const PathOutcome o = run.Write(
         ProcessPresetTableWriteMessage(set, ProcessSetRegion(session_.blocks.image, set)));
     if (o.ok()) {
@@ -860,7 +682,7 @@ TransferResult SectionTransfer::SendSetup(
   TransferResult result;
   result.blocksTotal = 1;
   const SetupBytes project =
-      SectionBytes(session_.blocks.image, ImageSection::Setup).subspan<0, image::kSetupSize>();
+      SectionBytes(session_.blocks.image, SectionId::Setup).subspan<0, image::kSetupSize>();
   std::copy(windowCopy.begin(), windowCopy.end(), project.begin());
   // The setup block is sent even while the controller runs.
   const PathOutcome o = run.Write(WriteSetupMessage(project), /*checkStop=*/false);

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "config/section_registry.h"
 #include "files/project_defaults.h"
 #include "model/records.h"
 #include "link/alarm_transactions.h"
@@ -23,10 +24,6 @@ using SetupBuffer = std::array<std::uint8_t, image::kSetupSize>;
 
 SetupBytes ImageSetup(ProjectImage& image) {
   return SetupBytes(image.data() + image::kSetupOffset, image::kSetupSize);
-}
-
-ProcessSet SetOf(ProjectRow row) {
-  return row == ProjectRow::WashingProcesses ? ProcessSet::Washing : ProcessSet::Normal;
 }
 
 RowOutcome Outcome(RowOutcome::Kind kind, QString reason = {}) {
@@ -199,25 +196,46 @@ RowOutcome ProjectTransfer::SendRow(ProjectRow row) {
   switch (row) {
     case ProjectRow::Setup:
       return SendSetup();
-    case ProjectRow::Relays:
-      return SendRelays();
     case ProjectRow::Processes:
     case ProjectRow::WashingProcesses:
       return SendProcesses(row);
-    case ProjectRow::Alarms:
-      return SendAlarms();
-    case ProjectRow::SpecialStatuses:
-      return SendSpecialStatuses();
     case ProjectRow::Programs:
       return SendPrograms();
     case ProjectRow::WashingProgram:
       return SendWashingProgram();
-    case ProjectRow::AnalogOutputs:
-      return SendAnalogOutputs();
-    case ProjectRow::Pid:
-      return SendPid();
+    default:
+      return SendBlocks(row);
   }
-  return {};
+}
+
+CodecContext ProjectTransfer::Codec() const {
+  return {session_.codePageIndex,
+          AnalogOutputLayoutForVersion(programVersion_.value_or(kAnalogOutputCurrentLayoutVersion))};
+}
+
+bool ProjectTransfer::NeedsProgramVersion(ProjectRow row) {
+  // The analog outputs' layout follows the controller's program version, as in their window.
+  return row == ProjectRow::AnalogOutputs && !EnsureProgramVersion();
+}
+
+RowOutcome ProjectTransfer::SendBlocks(ProjectRow row) {
+  const SectionEntry& entry = Section(row);
+  ProjectBlocks& blocks = session_.blocks;
+  if (entry.renumber) entry.renumber(blocks);
+  Started(row, entry.blockCount());
+  if (stopRequested_) return Outcome(RowOutcome::Stopped);
+  if (NeedsProgramVersion(row)) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
+  const CodecContext codec = Codec();
+  if (const auto error = entry.validate(blocks, codec)) return Refusal(row, error->Message());
+  const std::span<const std::uint8_t> region = entry.Region(blocks);
+  for (int b = 0; b < entry.blockCount(); ++b) {
+    if (stopRequested_) return Outcome(RowOutcome::Stopped);
+    const RowOutcome o = Write(entry.blocks->writeMessage(b, entry.WriteBlock(region, b), codec));
+    if (o.kind != RowOutcome::Ok) return o;
+    Progress(row, b + 1);
+    Pump();
+  }
+  return Outcome(RowOutcome::Ok);
 }
 
 RowOutcome ProjectTransfer::SendSetup() {
@@ -229,41 +247,10 @@ RowOutcome ProjectTransfer::SendSetup() {
   return o;
 }
 
-RowOutcome ProjectTransfer::SendRelays() {
-  const ProjectRow row = ProjectRow::Relays;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kRelayCount; ++n) Relay(image, n).SetNumber(n);
-  Started(row, kRelayBlocks);
-  if (const auto error = ValidateRelays(image)) return Refusal(row, error->Message());
-  for (int b = 0; b < kRelayBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const RelayBlockBuffer block = BuildRelayWriteBlock(image, b);
-    const RowOutcome o = Write(RelayBlockWriteMessage(b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
 RowOutcome ProjectTransfer::SendProcesses(ProjectRow row) {
-  ProjectImage& image = session_.blocks.image;
-  const ProcessSet set = SetOf(row);
-  for (int n = 1; n <= kProcessCount; ++n) {
-    Process(image, ProcessSet::Normal, n).SetNumber(n);
-    Process(image, ProcessSet::Washing, n).SetNumber(n);
-  }
-  Started(row, kProcessBlocks);
-  if (const auto error = ValidateProcesses(image, set)) return Refusal(row, error->Message());
-  for (int b = 0; b < kProcessBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const ProcessBlockBuffer block = BuildProcessWriteBlock(image, set, b);
-    const RowOutcome o =
-        Write(ProcessBlockWriteMessage(set, b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
+  const ProjectImage& image = session_.blocks.image;
+  const ProcessSet set = ProcessSetOf(row);
+  if (const RowOutcome bodies = SendBlocks(row); bodies.kind != RowOutcome::Ok) return bodies;
   listener_.RowResult(row, Outcome(RowOutcome::Ok));
   // The step presets of all sixteen travel in their own table. Without them the controller
   // keeps old presets, so a failure here is reported instead of leaving "OK" standing.
@@ -271,36 +258,6 @@ RowOutcome ProjectTransfer::SendProcesses(ProjectRow row) {
   RowOutcome presets = Write(ProcessPresetTableWriteMessage(set, all));
   if (presets.kind == RowOutcome::Error) presets.reason = "step presets: " + presets.reason;
   return presets;
-}
-
-RowOutcome ProjectTransfer::SendAlarms() {
-  const ProjectRow row = ProjectRow::Alarms;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kAlarmCount; ++n) Alarm(image, n).SetNumber(n);
-  Started(row, kAlarmBlocks);
-  if (const auto error = ValidateAlarms(image)) return Refusal(row, error->Message());
-  for (int b = 0; b < kAlarmBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const AlarmBlockBuffer block = BuildAlarmWriteBlock(image, b);
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const RowOutcome o = Write(AlarmBlockWriteMessage(b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::SendSpecialStatuses() {
-  const ProjectRow row = ProjectRow::SpecialStatuses;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kSpecialStatusCount; ++n) SpecialStatus(image, n).SetNumber(n);
-  Started(row, 1);
-  if (const auto error = ValidateSpecialStatuses(image)) return Refusal(row, error->Message());
-  const ConstSpecialStatusBytes records = SpecialStatusRegion(image);
-  const RowOutcome o = Write(SpecialStatusesWriteMessage(records));
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
 }
 
 RowOutcome ProjectTransfer::SendPrograms() {
@@ -346,34 +303,6 @@ RowOutcome ProjectTransfer::SendWashingProgram() {
     Pump();
   }
   return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::SendAnalogOutputs() {
-  const ProjectRow row = ProjectRow::AnalogOutputs;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  // The layout follows the controller's program version, as in the analog-output window.
-  if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
-  const AnalogOutputLayout layout = AnalogOutputLayoutForVersion(*programVersion_);
-  const ConstAnalogOutputBytes records = AnalogOutputRegion(session_.blocks.image);
-  if (const auto error = ValidateAnalogOutputs(records, layout)) {
-    return Refusal(row, error->Message());
-  }
-  const RowOutcome o =
-      Write(AnalogOutputsWriteMessage(layout, records, session_.codePageIndex));
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
-}
-
-RowOutcome ProjectTransfer::SendPid() {
-  const ProjectRow row = ProjectRow::Pid;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  const ConstPidBytes records = session_.blocks.pid.bytes();
-  if (const auto error = ValidatePidRegulators(records)) return Refusal(row, error->Message());
-  const RowOutcome o = Write(PidRegulatorsWriteMessage(records));
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
 }
 
 // --- read ---------------------------------------------------------------------------------
@@ -435,25 +364,42 @@ RowOutcome ProjectTransfer::ReadRow(ProjectRow row) {
   switch (row) {
     case ProjectRow::Setup:
       return ReadSetupRow();
-    case ProjectRow::Relays:
-      return ReadRelays();
     case ProjectRow::Processes:
     case ProjectRow::WashingProcesses:
       return ReadProcesses(row);
-    case ProjectRow::Alarms:
-      return ReadAlarms();
-    case ProjectRow::SpecialStatuses:
-      return ReadSpecialStatusesRow();
     case ProjectRow::Programs:
       return ReadPrograms();
     case ProjectRow::WashingProgram:
       return ReadWashingProgram();
-    case ProjectRow::AnalogOutputs:
-      return ReadAnalogOutputsRow();
-    case ProjectRow::Pid:
-      return ReadPid();
+    default:
+      return ReadBlocks(row);
   }
-  return {};
+}
+
+RowOutcome ProjectTransfer::ReadBlocks(ProjectRow row) {
+  const SectionEntry& entry = Section(row);
+  // The special statuses' row counts post, wait and fetch of their one block.
+  const bool staged = row == ProjectRow::SpecialStatuses;
+  Started(row, staged ? 3 : entry.blockCount());
+  if (stopRequested_) return Outcome(RowOutcome::Stopped);
+  if (NeedsProgramVersion(row)) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
+  const CodecContext codec = Codec();
+  StageHook stage;
+  if (staged) stage = [this, row](int k) { Progress(row, k); };
+  std::vector<std::uint8_t> buffer(entry.blockSize());
+  for (int b = 0; b < entry.blockCount(); ++b) {
+    if (stopRequested_) return Outcome(RowOutcome::Stopped);
+    std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
+    const RowOutcome o = Read(entry.blocks->readMessage(b), entry.blocks->replyLength,
+                              entry.blocks->decoder(b, buffer, codec), stage);
+    if (o.kind != RowOutcome::Ok) return o;
+    entry.StoreBlock(buffer, entry.Region(session_.blocks), b);
+    if (!staged) Progress(row, b + 1);
+    Pump();
+  }
+  if (entry.afterRead) entry.afterRead(session_.blocks);
+  if (staged && !path_->Module()) Progress(row, 3);
+  return Outcome(RowOutcome::Ok);
 }
 
 // Each transfer is decoded into a buffer of its own and stored when it succeeded, so a
@@ -478,40 +424,10 @@ RowOutcome ProjectTransfer::ReadSetupRow() {
   return o;
 }
 
-RowOutcome ProjectTransfer::ReadRelays() {
-  const ProjectRow row = ProjectRow::Relays;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, kRelayBlocks);
-  for (int b = 0; b < kRelayBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    RelayBlockBuffer block{};
-    const RowOutcome o = Read(RelayBlockReadMessage(b), kRelayBlockReplyLength,
-                              RelayBlockDecoder(b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    for (int k = 0; k < kRelaysPerBlock && kRelaysPerBlock * b + k < kRelayCount; ++k) {
-      std::copy_n(block.data() + k * RelayRecord::kSize, RelayRecord::kSize,
-                  Relay(image, kRelaysPerBlock * b + k + 1).data());
-    }
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
 RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
   ProjectImage& image = session_.blocks.image;
-  const ProcessSet set = SetOf(row);
-  Started(row, kProcessBlocks);
-  for (int b = 0; b < kProcessBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    ProcessBlockBuffer block{};
-    const RowOutcome o = Read(ProcessBlockReadMessage(set, b), kProcessBlockReplyLength,
-                              ProcessBlockDecoder(b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    std::copy(block.begin(), block.end(), Process(image, set, kProcessesPerBlock * b + 1).data());
-    Progress(row, b + 1);
-    Pump();
-  }
+  const ProcessSet set = ProcessSetOf(row);
+  if (const RowOutcome bodies = ReadBlocks(row); bodies.kind != RowOutcome::Ok) return bodies;
   listener_.RowResult(row, Outcome(RowOutcome::Ok));
   // The block reads leave the presets zero; they come from the table of all sixteen. A failure
   // here is reported: "OK" would hide presets that were never read.
@@ -532,41 +448,6 @@ RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
     presets.reason = "step presets: " + presets.reason;
   }
   return presets;
-}
-
-RowOutcome ProjectTransfer::ReadAlarms() {
-  const ProjectRow row = ProjectRow::Alarms;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, kAlarmBlocks);
-  for (int b = 0; b < kAlarmBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    AlarmBlockBuffer block{};
-    const RowOutcome o = Read(AlarmBlockReadMessage(b), kAlarmBlockReplyLength,
-                              AlarmBlockDecoder(b, block, session_.codePageIndex));
-    if (o.kind != RowOutcome::Ok) return o;
-    for (int k = 0; k < kAlarmsPerBlock && kAlarmsPerBlock * b + k < kAlarmCount; ++k) {
-      std::copy_n(block.data() + k * AlarmRecord::kSize, AlarmRecord::kSize,
-                  Alarm(image, kAlarmsPerBlock * b + k + 1).data());
-    }
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::ReadSpecialStatusesRow() {
-  const ProjectRow row = ProjectRow::SpecialStatuses;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, 3);
-  std::array<std::uint8_t, kSpecialStatusCount * SpecialStatusRecord::kSize> records{};
-  const RowOutcome o = Read(SpecialStatusesReadMessage(), kSpecialStatusesReplyLength,
-                            SpecialStatusesDecoder(records),
-                            [&](int stage) { Progress(row, stage); });
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), SpecialStatusRegion(image).begin());
-  ApplyFixedNames(image);
-  if (!path_->Module()) Progress(row, 3);
-  return o;
 }
 
 RowOutcome ProjectTransfer::ReadPrograms() {
@@ -621,35 +502,6 @@ RowOutcome ProjectTransfer::ReadWashingProgram() {
   }
   target.Name().SetBytes(kWashingProgramName);
   return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::ReadAnalogOutputsRow() {
-  const ProjectRow row = ProjectRow::AnalogOutputs;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
-  const AnalogOutputLayout layout = AnalogOutputLayoutForVersion(*programVersion_);
-  std::array<std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize> records{};
-  const RowOutcome o =
-      Read(AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
-           AnalogOutputsDecoder(layout, records, session_.codePageIndex));
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), AnalogOutputRegion(session_.blocks.image).begin());
-  Progress(row, 1);
-  return o;
-}
-
-RowOutcome ProjectTransfer::ReadPid() {
-  const ProjectRow row = ProjectRow::Pid;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  std::array<std::uint8_t, pid::kSize> records{};
-  const RowOutcome o =
-      Read(PidRegulatorsReadMessage(), kPidRegulatorsReplyLength, PidRegulatorsDecoder(records));
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), session_.blocks.pid.data());
-  Progress(row, 1);
-  return o;
 }
 
 }  // namespace qdx

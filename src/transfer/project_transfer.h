@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "model/dialogs.h"
+#include "config/section_registry.h"
 #include "config/workspace.h"
 #include "link/analog_output_transactions.h"
 #include "link/operations.h"
@@ -89,24 +90,25 @@ class ProjectTransfer {
   RowOutcome ReadRow(ProjectRow row);
 
   RowOutcome SendSetup();
-  RowOutcome SendRelays();
   RowOutcome SendProcesses(ProjectRow row);
-  RowOutcome SendAlarms();
-  RowOutcome SendSpecialStatuses();
   RowOutcome SendPrograms();
   RowOutcome SendWashingProgram();
-  RowOutcome SendAnalogOutputs();
-  RowOutcome SendPid();
+  // A section that travels as blocks of whole records, as its registry entry describes it:
+  // renumbered, checked, then block by block with fillers after the last record.
+  RowOutcome SendBlocks(ProjectRow row);
 
   RowOutcome ReadSetupRow();
-  RowOutcome ReadRelays();
   RowOutcome ReadProcesses(ProjectRow row);
-  RowOutcome ReadAlarms();
-  RowOutcome ReadSpecialStatusesRow();
   RowOutcome ReadPrograms();
   RowOutcome ReadWashingProgram();
-  RowOutcome ReadAnalogOutputsRow();
-  RowOutcome ReadPid();
+  // Block by block into the project; a block is stored once it arrived.
+  RowOutcome ReadBlocks(ProjectRow row);
+
+  // The codec's context: the code page, and the analog-output layout of the controller's
+  // program version (the current layout while the run has not read it).
+  CodecContext Codec() const;
+  // True (a failed setup read) when the row needs the program version and it cannot be read.
+  bool NeedsProgramVersion(ProjectRow row);
 
   // The row's path, chosen after its connection fields were taken.
   void ChoosePath();
