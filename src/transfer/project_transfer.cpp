@@ -267,7 +267,7 @@ RowOutcome ProjectTransfer::SendPrograms() {
   if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
   const int pages = ProgramRowPages(*programVersion_);
   session_.ileBlokProgram = pages;
-  for (int n = 1; n <= kProgramSlots; ++n) Program(image, n).SetNumber(n);
+  Section(row).renumber(session_.blocks);
   if (const auto error = ValidatePrograms(image, pages)) return Refusal(row, error->Message());
   for (int p = 1; p <= kListedPrograms; ++p) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);

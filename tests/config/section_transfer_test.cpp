@@ -616,6 +616,26 @@ TEST_P(Editors, SetupAndPasswordsWindows) {
   EXPECT_EQ(dialogs.messages().count(kNoCommunication), 2);
 }
 
+// "Send" stores each entry as six characters, blanks in front, and leaves the bytes after the
+// entries alone; qdx sends through the same engine.
+TEST_P(Editors, PasswordsSendNormalisesTheEntries) {
+  std::array<std::uint8_t, passwords::kSize> block{};
+  block.fill(0x5A);
+  const QByteArray typed[] = {"1234", "12345678", ""};
+  for (int i = 0; i < passwords::kEntryCount; ++i) {
+    TextField(block.data() + i * passwords::kEntrySize, passwords::kEntryCapacity)
+        .SetBytes(typed[std::min(i, 2)]);
+  }
+  ASSERT_TRUE(transfer->SendPasswords(block).completed());
+  const PasswordBlock& sent = session.blocks.passwords;
+  EXPECT_EQ(PasswordEntry(sent, 1).Bytes(), "  1234");
+  EXPECT_EQ(PasswordEntry(sent, 2).Bytes(), "123456");
+  EXPECT_EQ(PasswordEntry(sent, passwords::kEntryCount).Bytes(), "      ");
+  EXPECT_EQ(sent.data()[passwords::kUnusedOffset], 0x5A);
+  EXPECT_EQ(sent.data()[passwords::kSize - 1], 0x5A);
+  EXPECT_TRUE(std::equal(block.begin(), block.end(), sent.data()));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPaths, Editors, testing::Values(Path::Direct, Path::Module),
                          [](const auto& info) { return std::string(PathName(info.param)); });
 
