@@ -9,10 +9,8 @@
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"
-#include "link/pid_transactions.h"
 #include "link/process_transactions.h"
 #include "link/program_transactions.h"
-#include "link/relay_transactions.h"
 #include "link/setup_transactions.h"
 #include "link/special_status_transactions.h"
 

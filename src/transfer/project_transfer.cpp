@@ -7,13 +7,9 @@
 #include "config/section_registry.h"
 #include "files/project_defaults.h"
 #include "model/records.h"
-#include "link/alarm_transactions.h"
-#include "link/pid_transactions.h"
 #include "link/process_transactions.h"
 #include "link/program_transactions.h"
-#include "link/relay_transactions.h"
 #include "link/setup_transactions.h"
-#include "link/special_status_transactions.h"
 #include "transfer/project_compare.h"
 
 namespace qdx {
