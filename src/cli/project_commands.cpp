@@ -26,6 +26,15 @@ class QuietListener : public TransferListener {
   void Message(const QString&) override {}
 };
 
+// Nor does it show the passwords' progress.
+class QuietProgress : public Progress {
+ public:
+  void ShowProgress(int, int, const QString&) override {}
+  bool CancelRequested() const override { return false; }
+  void SetCancelRequested(bool) override {}
+  void HideProgress() override {}
+};
+
 RowOutcome OkOutcome() {
   RowOutcome o;
   o.kind = RowOutcome::Ok;
@@ -134,13 +143,18 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
   transfer.SetResetAfterRun({});
   std::optional<RowOutcome> reset;
 
+  // The passwords travel as the passwords window moves them.
+  QuietProgress progress;
+  SectionTransfer passwordTransfer(session, connection.operations(), connection.dialogs(),
+                                   progress);
+  LinkOperations& ops = connection.operations();
   RunSummary summary;
   std::optional<RowOutcome> passwords;
   if (line.command == QLatin1String("write")) {
     summary = transfer.Send(sections->rows);
     // Passwords go before the reset, as the passwords window sends before its reset offer.
     if (sections->passwords) {
-      passwords = SendPasswordEntries(connection.operations(), blocks.passwords);
+      passwords = SendPasswordEntries(passwordTransfer, ops, blocks.passwords);
     }
     if (line.reset) reset = ResetController(connection);
   } else {
@@ -148,7 +162,7 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
     if (sections->passwords) {
       if (compare) {
         auto controller = std::make_unique<PasswordBlock>(blocks.passwords);
-        passwords = ReadPasswordEntries(connection.operations(), *controller);
+        passwords = ReadPasswordEntries(passwordTransfer, ops, *controller);
         if (passwords->kind == RowOutcome::Ok) {
           if (auto d = ComparePasswords(blocks.passwords, *controller)) {
             passwords->kind = RowOutcome::Difference;
@@ -156,7 +170,7 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
           }
         }
       } else {
-        passwords = ReadPasswordEntries(connection.operations(), blocks.passwords);
+        passwords = ReadPasswordEntries(passwordTransfer, ops, blocks.passwords);
       }
     }
   }

@@ -1,5 +1,7 @@
 #include "config/section_table.h"
 
+#include "config/section_registry.h"
+
 #include "model/record_text.h"
 #include "config/editor_values.h"
 #include "model/records.h"
@@ -62,6 +64,17 @@ QString DecodedName(QByteArray bytes, int codePageIndex) {
 
 namespace {
 
+// What the registry says of the section: its slots, records and controller transfer.
+SectionDescription FromRegistry(SectionId id) {
+  const SectionEntry& entry = Section(id);
+  SectionDescription s;
+  s.slotCount = entry.slotCount();
+  s.recordSize = entry.recordSize();
+  s.region = [id](Workspace& session) { return SectionBytes(session.blocks, id); };
+  s.transfer = id;
+  return s;
+}
+
 template <typename View>
 std::int32_t NumberAtStart(std::span<const std::uint8_t> record) {
   return View(record.data()).Number();
@@ -73,14 +86,8 @@ void SetNumberAtStart(std::span<std::uint8_t> record, std::int32_t n) {
 }
 
 SectionDescription MakeRelaySection() {
-  SectionDescription s;
+  SectionDescription s = FromRegistry(SectionId::Relays);
   s.title = QStringLiteral("Relays");
-  s.slotCount = kRelayCount;
-  s.recordSize = RelayRecord::kSize;
-  s.region = [](Workspace& session) {
-    return SectionBytes(session.blocks.image, ImageSection::Relays);
-  };
-  s.transfer = ListSection::Relays;
   s.listExtension = QStringLiteral("rlq");
   s.number = NumberAtStart<ConstRelayRecord>;
   s.setNumber = SetNumberAtStart<RelayRecord>;
@@ -109,14 +116,8 @@ SectionDescription MakeRelaySection() {
 }
 
 SectionDescription MakeAlarmSection() {
-  SectionDescription s;
+  SectionDescription s = FromRegistry(SectionId::Alarms);
   s.title = QStringLiteral("Alarms");
-  s.slotCount = kAlarmCount;
-  s.recordSize = AlarmRecord::kSize;
-  s.region = [](Workspace& session) {
-    return SectionBytes(session.blocks.image, ImageSection::Alarms);
-  };
-  s.transfer = ListSection::Alarms;
   s.listExtension = QStringLiteral("alq");
   s.editorExtension = QStringLiteral("a1q");
   s.number = NumberAtStart<ConstAlarmRecord>;
@@ -135,14 +136,8 @@ SectionDescription MakeAlarmSection() {
 }
 
 SectionDescription MakeSpecialStatusSection() {
-  SectionDescription s;
+  SectionDescription s = FromRegistry(SectionId::SpecialStatuses);
   s.title = QStringLiteral("Special statuses");
-  s.slotCount = kSpecialStatusCount;
-  s.recordSize = SpecialStatusRecord::kSize;
-  s.region = [](Workspace& session) {
-    return SectionBytes(session.blocks.image, ImageSection::SpecialStatuses);
-  };
-  s.transfer = ListSection::SpecialStatuses;
   s.listExtension = QStringLiteral("slq");
   s.editorExtension = QStringLiteral("s1q");
   s.number = NumberAtStart<ConstSpecialStatusRecord>;

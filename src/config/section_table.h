@@ -1,7 +1,7 @@
-// What a section's list window and editor need to know about the section, written once per
-// section as data: where its records lie, how many slots it has, its files, its controller
-// transfer, where a record keeps its number, and how a record becomes a row of the window's
-// table `memproj` and its columns. The windows themselves are generic.
+// The window part of a section: what its list window and editor show of it (the title, its
+// files, how a record becomes a row of the window's table `memproj`, and the columns). Where
+// its records lie, how many slots it has and its controller transfer come from the section's
+// registry entry (config/section_registry.h). The windows themselves are generic.
 #pragma once
 
 #include <QString>
@@ -49,12 +49,13 @@ struct SectionColumn {
 
 struct SectionDescription {
   QString title;      // the list window's title
-  int slotCount = 0;  // rows of the list
+  // From the registry entry: the rows of the list, the record size, the records in slot order
+  // in the session's blocks, and the section for the list's controller transfers (none: no
+  // controller buttons).
+  int slotCount = 0;
   std::size_t recordSize = 0;
-  // The section's records in slot order, in the session's blocks.
   std::function<std::span<std::uint8_t>(Workspace&)> region;
-  // The engine's section for the list's controller transfers; none: no controller buttons.
-  std::optional<ListSection> transfer;
+  std::optional<SectionId> transfer;
   QString listExtension;    // without the dot
   QString editorExtension;  // without the dot; empty: the editor has no disk buttons
   // Where a record keeps its number.

@@ -4,14 +4,13 @@
 #include <functional>
 #include <vector>
 
+#include "config/section_registry.h"
 #include "files/project_defaults.h"
 #include "link/alarm_transactions.h"
 #include "link/analog_output_transactions.h"
 #include "link/password_transactions.h"
-#include "link/pid_transactions.h"
 #include "link/process_transactions.h"
 #include "link/program_transactions.h"
-#include "link/relay_transactions.h"
 #include "link/setup_transactions.h"
 #include "link/special_status_transactions.h"
 
@@ -24,92 +23,36 @@ using ConstBytes = std::span<const std::uint8_t>;
 
 // The passwords window waits this long after its posts before it starts polling.
 constexpr int kPasswordsPauseAfterPostMs = 100;
+// Characters of an entry as "Send" stores it.
+constexpr int kPasswordEntryWidth = 6;
 
-// Called on the module path after the post went through (1) and once the answer is ready (2),
-// so that windows counting those stages can move their progress.
-using StageHook = std::function<void(int stage)>;
+// Every entry 1..37 of a passwords block normalised; the bytes after entry 37 untouched.
+void NormalisePasswordEntries(std::span<std::uint8_t, passwords::kSize> block) {
+  for (int i = 0; i < passwords::kEntryCount; ++i) {
+    const TextField entry(block.data() + static_cast<std::size_t>(i) * passwords::kEntrySize,
+                          passwords::kEntryCapacity);
+    entry.SetBytes(NormalisedPasswordEntry(entry.Bytes()));
+  }
+}
 
-// A section that travels in blocks of whole records (everything but the programs).
+// A section that travels in blocks of whole records, bound to one transfer: its registry
+// entry, its records in place and the codec's context.
 struct BlockSection {
-  int records = 0;
-  int perBlock = 0;
-  std::size_t recordSize = 0;
-  Bytes region;  // the records in place, slot order
-  std::function<InnerMessage(int block)> readMessage;
-  int replyLength = 0;
-  std::function<ReplyDecoder(int block, Bytes buffer)> decoder;
-  std::function<EncodedMessage(int block, ConstBytes records)> writeMessage;
-  std::function<std::optional<EncodeError>()> validate;
-  std::function<void()> renumber;  // empty: the section has no number fields
-  // The read counts post, wait and fetch on the module path (0..3), one step directly.
-  bool stagedProgress = false;
+  const SectionEntry& entry;
+  Bytes region;
+  CodecContext codec;
 
-  int blocks() const { return (records + perBlock - 1) / perBlock; }
-  std::size_t blockSize() const { return recordSize * static_cast<std::size_t>(perBlock); }
+  int blocks() const { return entry.blockCount(); }
+  const BlockGeometry& geometry() const { return *entry.blocks; }
 };
 
-void RenumberRelays(ProjectImage& image) {
-  for (int n = 1; n <= kRelayCount; ++n) Relay(image, n).SetNumber(n);
-}
-void RenumberAlarms(ProjectImage& image) {
-  for (int n = 1; n <= kAlarmCount; ++n) Alarm(image, n).SetNumber(n);
-}
-void RenumberSpecialStatuses(ProjectImage& image) {
-  for (int n = 1; n <= kSpecialStatusCount; ++n) SpecialStatus(image, n).SetNumber(n);
-}
-// Both sets, whichever the window shows.
-void RenumberProcesses(ProjectImage& image) {
-  for (const ProcessSet set : {ProcessSet::Normal, ProcessSet::Washing}) {
-    for (int n = 1; n <= kProcessCount; ++n) Process(image, set, n).SetNumber(n);
-  }
-}
-// All 100 slots, although the list moves only 1..99.
-void RenumberPrograms(ProjectImage& image) {
-  for (int n = 1; n <= kProgramSlots; ++n) Program(image, n).SetNumber(n);
+BlockSection Describe(SectionId section, Workspace& session, AnalogOutputLayout layout) {
+  const SectionEntry& entry = Section(section);
+  return {entry, entry.Region(session.blocks), {session.codePageIndex, layout}};
 }
 
-ProcessSet SetOf(ListSection section) {
-  return section == ListSection::WashingProcesses ? ProcessSet::Washing : ProcessSet::Normal;
-}
-
-// How the progress window names a section: "Reading " + this.
-QString SectionTitle(ListSection section) {
-  switch (section) {
-    case ListSection::Relays:
-      return QStringLiteral("relays");
-    case ListSection::Processes:
-      return QStringLiteral("processes");
-    case ListSection::WashingProcesses:
-      return QStringLiteral("washing processes");
-    case ListSection::Programs:
-      return QStringLiteral("programs");
-    case ListSection::Alarms:
-      return QStringLiteral("alarms");
-    case ListSection::SpecialStatuses:
-      return QStringLiteral("special statuses");
-    case ListSection::AnalogOutputs:
-      return QStringLiteral("analog outputs");
-    case ListSection::PidRegulators:
-      return QStringLiteral("PID regulators");
-  }
-  return {};
-}
-
-bool HasPresetStage(ListSection section) {
-  return section == ListSection::Processes || section == ListSection::WashingProcesses;
-}
-
-// Block b as a list write sends it: records bK + 1 .. bK + K, positions beyond the last
-// record filled with copies of record 1.
-std::vector<std::uint8_t> WriteBlock(const BlockSection& s, int block) {
-  std::vector<std::uint8_t> out(s.blockSize());
-  for (int k = 0; k < s.perBlock; ++k) {
-    const int n = block * s.perBlock + k + 1;
-    const int from = n <= s.records ? n : 1;
-    std::copy_n(s.region.begin() + static_cast<std::ptrdiff_t>((from - 1) * s.recordSize),
-                s.recordSize, out.begin() + static_cast<std::ptrdiff_t>(k * s.recordSize));
-  }
-  return out;
+bool HasPresetStage(SectionId section) {
+  return section == SectionId::Processes || section == SectionId::WashingProcesses;
 }
 
 std::optional<EncodeError> ProgramNumberError(std::int32_t number) {
@@ -120,6 +63,11 @@ std::optional<EncodeError> ProgramNumberError(std::int32_t number) {
 }
 
 }  // namespace
+
+QByteArray NormalisedPasswordEntry(const QByteArray& text) {
+  const QByteArray kept = text.left(kPasswordEntryWidth);
+  return QByteArray(kPasswordEntryWidth - kept.size(), ' ') + kept;
+}
 
 QString InvalidValueMessage(const EncodeError& error) {
   return error.Message() + kCorrectAndWriteAgain;
@@ -136,6 +84,7 @@ class SectionTransfer::Run {
     t_.running_ = true;
     t_.progress_.SetCancelRequested(false);
     t_.session_.ReadConnectionSettings();
+    path_.emplace(t_.ops_, t_.dialogs_, [this] { return CancelRequested(); });
   }
   ~Run() {
     if (busy_) return;
@@ -154,7 +103,7 @@ class SectionTransfer::Run {
   }
 
   ProjectImage& image() { return t_.session_.blocks.image; }
-  bool Module() const { return t_.ops_.ModulePath(); }
+  bool Module() const { return path_->Module(); }
   int CodePage() const { return t_.session_.codePageIndex; }
 
   void Show(int position, int maximum) { t_.progress_.ShowProgress(position, maximum, text_); }
@@ -171,38 +120,22 @@ class SectionTransfer::Run {
     return CancelRequested();
   }
 
-  // A read on the current path: directly, or (after the STOP-mode check when checkStop) post,
-  // wait with the cancel test, fetch.
+  // A read or a section write on the transfer's path (see PathDispatcher). The windows move
+  // their progress after the post and the wait; the fetch shows with the step's own position.
   PathOutcome Read(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
                    bool checkStop = false, const StageHook& stage = {}, int pauseAfterPostMs = 0) {
-    LinkOperations& ops = t_.ops_;
-    if (!ops.ModulePath()) return Outcome(ops.RunDirect(inner, replyLength, decode));
-    if (checkStop && !ops.RequireStopMode(t_.dialogs_)) return {PathOutcome::Refused, kLinkOk};
-    if (const LinkResult r = ops.RunPost(inner, PostAck::Acknowledged); r != kLinkOk) {
-      return Outcome(r);
-    }
-    if (const auto waited = Wait(stage, pauseAfterPostMs); !waited.ok()) return waited;
-    return Outcome(ops.RunFetch(replyLength, decode));
+    return path_->Read(inner, replyLength, decode, Step(checkStop, stage, pauseAfterPostMs));
   }
-
-  // A section write on the current path: directly (11-byte answer), or (after the STOP-mode
-  // check when checkStop) post, wait with the cancel test, FetchWriteResult(4).
   PathOutcome Write(const InnerMessage& inner, bool checkStop = true, const StageHook& stage = {},
                     int pauseAfterPostMs = 0) {
-    LinkOperations& ops = t_.ops_;
-    if (!ops.ModulePath()) return Outcome(ops.RunDirect(inner, kSectionWriteReplyLength));
-    if (checkStop && !ops.RequireStopMode(t_.dialogs_)) return {PathOutcome::Refused, kLinkOk};
-    if (const LinkResult r = ops.RunPost(inner, PostAck::AnyReply); r != kLinkOk) {
-      return Outcome(r);
-    }
-    if (const auto waited = Wait(stage, pauseAfterPostMs); !waited.ok()) return waited;
-    return Outcome(ops.FetchWriteResult(kSectionWriteFetchCount));
+    return path_->Write(inner, Step(checkStop, stage, pauseAfterPostMs));
   }
 
   // Ends the transfer at a step that did not go through. A failed exchange and an answer that
   // never became ready both mean the section did not arrive: "No communication". "Cancel"
   // stops quietly; the STOP-mode refusal has shown its message already.
   TransferResult& Stop(const PathOutcome& o, TransferResult& result) {
+    result.stoppedAt = o;
     switch (o.kind) {
       case PathOutcome::Done:
         break;
@@ -265,168 +198,40 @@ class SectionTransfer::Run {
   }
 
  private:
-  static PathOutcome Outcome(LinkResult r) {
-    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-  }
-
-  PathOutcome Wait(const StageHook& stage, int pauseAfterPostMs) {
-    if (stage) stage(1);
-    if (pauseAfterPostMs > 0) t_.ops_.clock().SleepMilliseconds(pauseAfterPostMs);
-    switch (t_.ops_.AwaitModuleAnswer([this] { return CancelRequested(); })) {
-      case AwaitResult::Cancelled:
-        return {PathOutcome::Cancelled, kLinkOk};
-      case AwaitResult::NotReady:
-        return {PathOutcome::NotReady, kLinkOk};
-      case AwaitResult::Ready:
-        break;
-    }
-    if (stage) stage(2);
-    return {PathOutcome::Done, kLinkOk};
+  static PathStep Step(bool checkStop, const StageHook& stage, int pauseAfterPostMs) {
+    StageHook early;
+    if (stage) early = [stage](int k) {
+      if (k < 3) stage(k);
+    };
+    return {checkStop, early, pauseAfterPostMs};
   }
 
   SectionTransfer& t_;
   QString text_;
+  std::optional<PathDispatcher> path_;  // chosen once the connection fields are taken
   bool busy_ = false;
   bool hidden_ = false;
 };
 
-namespace {
-
-BlockSection Describe(ListSection section, Workspace& session, AnalogOutputLayout layout) {
-  ProjectImage& image = session.blocks.image;
-  const int cp = session.codePageIndex;
-  BlockSection s;
-  switch (section) {
-    case ListSection::Relays:
-      s.records = kRelayCount;
-      s.perBlock = kRelaysPerBlock;
-      s.recordSize = RelayRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::Relays);
-      s.readMessage = RelayBlockReadMessage;
-      s.replyLength = kRelayBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return RelayBlockDecoder(b, RelayBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [cp](int b, ConstBytes r) {
-        return RelayBlockWriteMessage(b, ConstRelayBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image] { return ValidateRelays(image); };
-      s.renumber = [&image] { RenumberRelays(image); };
-      break;
-    case ListSection::Processes:
-    case ListSection::WashingProcesses: {
-      const ProcessSet set = SetOf(section);
-      s.records = kProcessCount;
-      s.perBlock = kProcessesPerBlock;
-      s.recordSize = ProcessRecord::kSize;
-      s.region = ProcessSetRegion(image, set);
-      s.readMessage = [set](int b) { return ProcessBlockReadMessage(set, b); };
-      s.replyLength = kProcessBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return ProcessBlockDecoder(b, ProcessBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [set, cp](int b, ConstBytes r) {
-        return ProcessBlockWriteMessage(set, b, ConstProcessBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image, set] { return ValidateProcesses(image, set); };
-      s.renumber = [&image] { RenumberProcesses(image); };
-      break;
-    }
-    case ListSection::Alarms:
-      s.records = kAlarmCount;
-      s.perBlock = kAlarmsPerBlock;
-      s.recordSize = AlarmRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::Alarms);
-      s.readMessage = AlarmBlockReadMessage;
-      s.replyLength = kAlarmBlockReplyLength;
-      s.decoder = [cp](int b, Bytes buf) {
-        return AlarmBlockDecoder(b, AlarmBlockBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [cp](int b, ConstBytes r) {
-        return AlarmBlockWriteMessage(b, ConstAlarmBlockBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image] { return ValidateAlarms(image); };
-      s.renumber = [&image] { RenumberAlarms(image); };
-      break;
-    case ListSection::SpecialStatuses:
-      s.records = kSpecialStatusCount;
-      s.perBlock = kSpecialStatusCount;
-      s.recordSize = SpecialStatusRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::SpecialStatuses);
-      s.readMessage = [](int) { return SpecialStatusesReadMessage(); };
-      s.replyLength = kSpecialStatusesReplyLength;
-      s.decoder = [](int, Bytes buf) {
-        return SpecialStatusesDecoder(SpecialStatusBytes(buf.data(), buf.size()));
-      };
-      s.writeMessage = [](int, ConstBytes r) {
-        return SpecialStatusesWriteMessage(ConstSpecialStatusBytes(r.data(), r.size()));
-      };
-      s.validate = [&image] { return ValidateSpecialStatuses(image); };
-      s.renumber = [&image] { RenumberSpecialStatuses(image); };
-      s.stagedProgress = true;
-      break;
-    case ListSection::AnalogOutputs:
-      s.records = kAnalogOutputCount;
-      s.perBlock = kAnalogOutputCount;
-      s.recordSize = AnalogOutputRecord::kSize;
-      s.region = SectionBytes(image, ImageSection::AnalogOutputs);
-      s.readMessage = [](int) { return AnalogOutputsReadMessage(); };
-      s.replyLength = kAnalogOutputsReplyLength;
-      s.decoder = [layout, cp](int, Bytes buf) {
-        return AnalogOutputsDecoder(layout, AnalogOutputBytes(buf.data(), buf.size()), cp);
-      };
-      s.writeMessage = [layout, cp](int, ConstBytes r) {
-        return AnalogOutputsWriteMessage(layout, ConstAnalogOutputBytes(r.data(), r.size()), cp);
-      };
-      s.validate = [&image, layout] { return ValidateAnalogOutputs(image, layout); };
-      break;
-    case ListSection::PidRegulators: {
-      PidTable& table = session.blocks.pid;
-      s.records = kPidCount;
-      s.perBlock = kPidCount;
-      s.recordSize = PidRecord::kSize;
-      s.region = table.bytes();
-      s.readMessage = [](int) { return PidRegulatorsReadMessage(); };
-      s.replyLength = kPidRegulatorsReplyLength;
-      s.decoder = [](int, Bytes buf) {
-        return PidRegulatorsDecoder(PidBytes(buf.data(), buf.size()));
-      };
-      s.writeMessage = [](int, ConstBytes r) {
-        return PidRegulatorsWriteMessage(ConstPidBytes(r.data(), r.size()));
-      };
-      s.validate = [&table] { return ValidatePidRegulators(table.bytes()); };
-      break;
-    }
-    case ListSection::Programs:
-      break;  // pages, not blocks: see ReadPrograms / WritePrograms
-  }
-  return s;
-}
-
-}  // namespace
-
 void SectionTransfer::Run::ReadBlocks(const BlockSection& s, bool moreFollows,
                                       TransferResult& result) {
   const int blocks = s.blocks();
-  const bool staged = s.stagedProgress && Module();
+  // The special statuses' window counts post, wait and fetch on the module path.
+  const bool staged = s.entry.id == SectionId::SpecialStatuses && Module();
   const int maximum = staged ? 3 : blocks;
   StageHook stage;
   if (staged) stage = [this, maximum](int k) { Show(k, maximum); };
   Show(0, maximum);
-  std::vector<std::uint8_t> buffer(s.blockSize());
+  std::vector<std::uint8_t> buffer(s.entry.blockSize());
   for (int b = 0; b < blocks; ++b) {
     const PathOutcome o =
-        Read(s.readMessage(b), s.replyLength, s.decoder(b, buffer), /*checkStop=*/false, stage);
+        Read(s.geometry().readMessage(b), s.geometry().replyLength,
+             s.geometry().decoder(b, buffer, s.codec), /*checkStop=*/false, stage);
     if (!o.ok()) {
       Stop(o, result);
       return;
     }
-    for (int k = 0; k < s.perBlock; ++k) {
-      const int n = b * s.perBlock + k + 1;
-      if (n > s.records) break;  // a filler position
-      std::copy_n(buffer.begin() + static_cast<std::ptrdiff_t>(k * s.recordSize), s.recordSize,
-                  s.region.begin() + static_cast<std::ptrdiff_t>((n - 1) * s.recordSize));
-    }
+    s.entry.StoreBlock(buffer, s.region, b);
     result.imageChanged = true;
     ++result.blocksDone;
     Show(staged ? maximum : b + 1, maximum);
@@ -502,7 +307,7 @@ void SectionTransfer::Run::WritePrograms(TransferResult& result) {
     result.outcome = TransferOutcome::Failed;
     return;  // nothing was written: no reset offer
   }
-  RenumberPrograms(image());
+  Section(SectionId::Programs).renumber(t_.session_.blocks);
   result.blocksTotal = kListedPrograms * *pages;
   if (const auto error = ValidatePrograms(image(), *pages)) {
     RefuseValue(*error, result);
@@ -548,16 +353,16 @@ SectionTransfer::SectionTransfer(Workspace& session, LinkOperations& ops, Dialog
 
 // --- list windows ---
 
-TransferResult SectionTransfer::ReadList(ListSection section) {
-  Run run(*this, QStringLiteral("Reading ") + SectionTitle(section));
+TransferResult SectionTransfer::ReadList(SectionId section) {
+  Run run(*this, QStringLiteral("Reading ") + QLatin1String(Section(section).progressTitle));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
-  if (section == ListSection::Programs) {
+  if (section == SectionId::Programs) {
     run.ReadPrograms(result);
     return result;
   }
   AnalogOutputLayout layout = AnalogOutputLayout::Current;
-  if (section == ListSection::AnalogOutputs) {
+  if (section == SectionId::AnalogOutputs) {
     result.blocksTotal = 1;
     const auto version = run.ProgramVersion();
     if (!version) {
@@ -571,10 +376,10 @@ TransferResult SectionTransfer::ReadList(ListSection section) {
   result.blocksTotal = s.blocks() + (presets ? 1 : 0);
   run.ReadBlocks(s, presets, result);
   if (!result.completed()) return result;
-  if (section == ListSection::SpecialStatuses) ApplyFixedNames(session_.blocks.image);
+  if (s.entry.afterRead) s.entry.afterRead(session_.blocks);
   if (presets) {
     // The body blocks came without presets; the set's table brings SP1..SP5 of all sixteen.
-    const ProcessSet set = SetOf(section);
+    const ProcessSet set = ProcessSetOf(section);
     const PathOutcome o =
         run.Read(ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
                  ProcessPresetTableDecoder(ProcessSetRegion(session_.blocks.image, set)));
@@ -584,16 +389,16 @@ TransferResult SectionTransfer::ReadList(ListSection section) {
   return result;
 }
 
-TransferResult SectionTransfer::WriteList(ListSection section) {
-  Run run(*this, QStringLiteral("Writing ") + SectionTitle(section));
+TransferResult SectionTransfer::WriteList(SectionId section) {
+  Run run(*this, QStringLiteral("Writing ") + QLatin1String(Section(section).progressTitle));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
-  if (section == ListSection::Programs) {
+  if (section == SectionId::Programs) {
     run.WritePrograms(result);
     return result;
   }
   AnalogOutputLayout layout = AnalogOutputLayout::Current;
-  if (section == ListSection::AnalogOutputs) {
+  if (section == SectionId::AnalogOutputs) {
     result.blocksTotal = 1;
     const auto version = run.ProgramVersion();
     if (!version) {
@@ -605,19 +410,21 @@ TransferResult SectionTransfer::WriteList(ListSection section) {
   const BlockSection s = Describe(section, session_, layout);
   const bool presets = HasPresetStage(section);
   result.blocksTotal = s.blocks() + (presets ? 1 : 0);
-  if (s.renumber) s.renumber();
+  if (s.entry.renumber) s.entry.renumber(session_.blocks);
   // Every value is checked before the first byte goes out, so a section is never left half
   // written because of a value further down.
-  if (const auto error = s.validate()) return run.RefuseValue(*error, result);
+  if (const auto error = s.entry.validate(session_.blocks, s.codec)) {
+    return run.RefuseValue(*error, result);
+  }
   std::vector<InnerMessage> messages;
   for (int b = 0; b < s.blocks(); ++b) {
-    const EncodedMessage m = s.writeMessage(b, WriteBlock(s, b));
+    const EncodedMessage m = s.geometry().writeMessage(b, s.entry.WriteBlock(s.region, b), s.codec);
     if (!m.ok()) return run.RefuseValue(*m.error, result);
     messages.push_back(m.message);
   }
   run.WriteBlocks(messages, presets, result);
   if (presets && result.completed()) {
-    const ProcessSet set = SetOf(section);
+    const ProcessSet set = ProcessSetOf(section);
     const PathOutcome o = run.Write(
         ProcessPresetTableWriteMessage(set, ProcessSetRegion(session_.blocks.image, set)));
     if (o.ok()) {
@@ -646,7 +453,7 @@ TransferResult SectionTransfer::ReadProcess(ProcessSet set, int n, ProcessRecord
   if (!o.ok()) return run.Stop(o, result);
   ++result.blocksDone;
   run.Show(1, 2);
-  if (!ops_.ModulePath() && run.PumpAndCheckCancel()) {
+  if (!run.Module() && run.PumpAndCheckCancel()) {
     result.outcome = TransferOutcome::Cancelled;
     return result;
   }
@@ -729,7 +536,7 @@ TransferResult SectionTransfer::ReadProgram(ProgramRecord working) {
     if (!o.ok()) return run.Stop(o, result);
     ++result.blocksDone;
     run.Show(2 * p + 2, maximum);
-    if (!ops_.ModulePath() && p + 1 < *pages && run.PumpAndCheckCancel()) {
+    if (!run.Module() && p + 1 < *pages && run.PumpAndCheckCancel()) {
       result.outcome = TransferOutcome::Cancelled;
       return result;
     }
@@ -805,7 +612,7 @@ TransferResult SectionTransfer::ReadSpecialStatus(int n, SpecialStatusRecord wor
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
   result.blocksTotal = 1;
-  const int maximum = ops_.ModulePath() ? 3 : 1;
+  const int maximum = run.Module() ? 3 : 1;
   run.Show(0, maximum);
   std::vector<std::uint8_t> statuses(kSpecialStatusCount * SpecialStatusRecord::kSize);
   const PathOutcome o =
@@ -873,7 +680,7 @@ TransferResult SectionTransfer::SendSetup(
   TransferResult result;
   result.blocksTotal = 1;
   const SetupBytes project =
-      SectionBytes(session_.blocks.image, ImageSection::Setup).subspan<0, image::kSetupSize>();
+      SectionBytes(session_.blocks.image, SectionId::Setup).subspan<0, image::kSetupSize>();
   std::copy(windowCopy.begin(), windowCopy.end(), project.begin());
   // The setup block is sent even while the controller runs.
   const PathOutcome o = run.Write(WriteSetupMessage(project), /*checkStop=*/false);
@@ -910,13 +717,16 @@ TransferResult SectionTransfer::ReadPasswords(
 }
 
 TransferResult SectionTransfer::SendPasswords(
-    std::span<const std::uint8_t, passwords::kSize> windowBlock) {
+    std::span<std::uint8_t, passwords::kSize> windowBlock) {
   Run run(*this, QStringLiteral("Writing passwords"));
   if (run.Busy()) return Run::BusyResult();
   TransferResult result;
   result.blocksTotal = 1;
+  NormalisePasswordEntries(windowBlock);
   PasswordBlock& project = session_.blocks.passwords;
-  std::copy(windowBlock.begin(), windowBlock.end(), project.data());
+  if (windowBlock.data() != project.data()) {
+    std::copy(windowBlock.begin(), windowBlock.end(), project.data());
+  }
   const PathOutcome o = run.Write(PasswordsWriteMessage(project.bytes()), /*checkStop=*/false,
                                   /*stage=*/{}, kPasswordsPauseAfterPostMs);
   if (o.ok()) {

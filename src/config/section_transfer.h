@@ -5,7 +5,7 @@
 // How a window uses it:
 //   SectionTransfer transfer(session, ops, dialogs, progress, pump);
 //   // list window, "Read from controller":
-//   const TransferResult r = transfer.ReadList(ListSection::Relays);
+//   const TransferResult r = transfer.ReadList(SectionId::Relays);
 //   if (r.imageChanged) RefillTable();               // memproj from the project image
 //   // editor, "Write to controller" (the controls stored into `working` first):
 //   transfer.WriteAlarm(n, AlarmRecord(working.data()));
@@ -32,21 +32,10 @@
 #include "config/workspace.h"
 #include "model/records.h"
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
 #include "link/section_wire.h"
 
 namespace qdx {
-
-// The sections a list window moves as a whole.
-enum class ListSection {
-  Relays,            // 32 relays, 6 blocks of 6
-  Processes,         // the normal set: 2 body blocks of 8, then the preset table
-  WashingProcesses,  // the washing set, likewise
-  Programs,          // programs 1..99, one program page per exchange
-  Alarms,            // 21 alarms, 2 blocks of 12
-  SpecialStatuses,   // 6 in one block
-  AnalogOutputs,     // 5 in one block, layout by the controller's program version
-  PidRegulators,     // the PID table, 5 in one block
-};
 
 enum class TransferOutcome {
   Completed,  // everything was transferred
@@ -74,6 +63,8 @@ struct TransferResult {
   bool imageChanged = false;
   // The value that stopped a write before it began.
   std::optional<EncodeError> invalid;
+  // How the exchange that ended a failed transfer went (why there was "No communication").
+  PathOutcome stoppedAt;
 
   bool completed() const { return outcome == TransferOutcome::Completed; }
 };
@@ -87,6 +78,10 @@ inline const QString kCorrectAndWriteAgain = QStringLiteral(". Correct it and wr
 // and write again."
 QString InvalidValueMessage(const EncodeError& error);
 
+// A password entry as "Send" stores it: its first six characters, with blanks in front of a
+// shorter one (an empty entry becomes six blanks).
+QByteArray NormalisedPasswordEntry(const QByteArray& text);
+
 class SectionTransfer {
  public:
   // pump lets pending window messages run between blocks on the direct path (the module path
@@ -95,15 +90,17 @@ class SectionTransfer {
                   EventPump pump = {});
 
   // --- list windows ---
-  // Reads the section into its place in the project (the PID table for PidRegulators).
+  // The list sections: relays, both process sets, programs (1..99), alarms, special statuses,
+  // analog outputs (layout by the controller's program version) and the PID table.
+  // Reads the section into its place in the project (the PID table for Pid).
   // Programs and analog outputs read the controller's setup block first; programs get
   // ileBlokProgram and their step count from its program version, special statuses get their
   // fixed names back.
-  TransferResult ReadList(ListSection section);
+  TransferResult ReadList(SectionId section);
   // Renumbers the section (processes: both sets; programs: all 100 slots), checks every value
   // against its wire field, then writes block by block, fillers (copies of record 1) after the
   // last record; then the reset offer.
-  TransferResult WriteList(ListSection section);
+  TransferResult WriteList(SectionId section);
 
   // --- record editors: n is the record's slot, working the editor's copy ---
   // Body block (n - 1) / 8 and the set's preset table; the copy is replaced only when both
@@ -132,9 +129,10 @@ class SectionTransfer {
   // --- passwords window ---
   // Into the window's block, which changes only when the read succeeded.
   TransferResult ReadPasswords(std::span<std::uint8_t, passwords::kSize> windowBlock);
-  // Copies the window's block into the project's PasswordBlock and sends it; "Operation
-  // completed" or "No communication", then the reset offer.
-  TransferResult SendPasswords(std::span<const std::uint8_t, passwords::kSize> windowBlock);
+  // Normalises the window's entries (NormalisedPasswordEntry), copies the window's block into
+  // the project's PasswordBlock and sends it (no STOP-mode check); "Operation completed" or
+  // "No communication", then the reset offer.
+  TransferResult SendPasswords(std::span<std::uint8_t, passwords::kSize> windowBlock);
 
   bool Running() const { return running_; }
 

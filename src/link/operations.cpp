@@ -207,49 +207,4 @@ LinkResult LinkOperations::TestConnection() {
   return ReadDeviceInfo(*this, info);
 }
 
-PathOutcome LinkOperations::ReadOnPath(const InnerMessage& inner, int replyLength,
-                                       const ReplyDecoder& decode, const CancelTest& cancel,
-                                       const AttemptPreparation& prepare) {
-  LinkResult r = kLinkOk;
-  if (!ModulePath()) {
-    r = RunDirect(inner, replyLength, decode, prepare);
-    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-  }
-  r = RunPost(inner, PostAck::Acknowledged);
-  if (r != kLinkOk) return {PathOutcome::Failed, r};
-  switch (AwaitModuleAnswer(cancel)) {
-    case AwaitResult::Cancelled:
-      return {PathOutcome::Cancelled, kLinkOk};
-    case AwaitResult::NotReady:
-      return {PathOutcome::NotReady, kLinkOk};
-    case AwaitResult::Ready:
-      break;
-  }
-  r = RunFetch(replyLength, decode, prepare);
-  return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-}
-
-PathOutcome LinkOperations::WriteOnPath(const InnerMessage& inner, int directReplyLength,
-                                        int fetchCount, Dialogs& dialogs, const CancelTest& cancel,
-                                        bool checkStop) {
-  LinkResult r = kLinkOk;
-  if (!ModulePath()) {
-    r = RunDirect(inner, directReplyLength);
-    return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-  }
-  if (checkStop && !RequireStopMode(dialogs)) return {PathOutcome::Refused, kLinkOk};
-  r = RunPost(inner, PostAck::AnyReply);
-  if (r != kLinkOk) return {PathOutcome::Failed, r};
-  switch (AwaitModuleAnswer(cancel)) {
-    case AwaitResult::Cancelled:
-      return {PathOutcome::Cancelled, kLinkOk};
-    case AwaitResult::NotReady:
-      return {PathOutcome::NotReady, kLinkOk};
-    case AwaitResult::Ready:
-      break;
-  }
-  r = FetchWriteResult(fetchCount);
-  return {r == kLinkOk ? PathOutcome::Done : PathOutcome::Failed, r};
-}
-
 }  // namespace qdx

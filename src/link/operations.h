@@ -7,6 +7,8 @@
 //   LinkResult ReadThing(LinkOperations& ops, Thing& out) {
 //     return ops.RunDirect(ThingMessage(), kThingReplyLength, DecodeInto(out));
 //   }
+// Engines that move a section on whichever path the session uses go through PathDispatcher
+// (link/path_dispatcher.h) instead.
 #pragma once
 
 #include <QByteArray>
@@ -97,20 +99,6 @@ enum class PostAck { Acknowledged, AnyReply };
 
 enum class AwaitResult { Ready, NotReady, Cancelled };
 
-// How a whole read or write on the current path ended.
-struct PathOutcome {
-  enum Kind {
-    Done,       // transferred
-    Failed,     // an exchange failed: result says how
-    NotReady,   // the module's answer never became ready
-    Cancelled,  // the cancel test stopped the wait
-    Refused,    // the controller runs; "Controller must be in STOP mode" was shown
-  };
-  Kind kind = Done;
-  LinkResult result = kLinkOk;
-  bool ok() const { return kind == Done; }
-};
-
 // The setup region of the project image: 101 words, little-endian.
 using SetupBytes = std::span<std::uint8_t, image::kSetupSize>;
 
@@ -168,14 +156,6 @@ class LinkOperations {
 
   // A busy-wait of ms milliseconds; window messages do not run meanwhile.
   void PreciseDelay(int ms);
-
-  // A read on the current path: direct, or post (acknowledged), wait, fetch.
-  PathOutcome ReadOnPath(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
-                         const CancelTest& cancel = {}, const AttemptPreparation& prepare = {});
-  // A write on the current path: direct (reply directReplyLength), or STOP-mode check when
-  // checkStop, post, wait, FetchWriteResult(fetchCount).
-  PathOutcome WriteOnPath(const InnerMessage& inner, int directReplyLength, int fetchCount,
-                          Dialogs& dialogs, const CancelTest& cancel = {}, bool checkStop = true);
 
  private:
   void Pump(const EventPump& pump);

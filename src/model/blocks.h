@@ -106,57 +106,72 @@ using ProjectImage = ByteBlock<image::kSize>;
 using PasswordBlock = ByteBlock<passwords::kSize>;
 using PidTable = ByteBlock<pid::kSize>;
 
-// The record sections of the image as whole byte ranges (section files, whole-section
-// transfers). Records lie back to back in slot order.
-enum class ImageSection {
-  Programs,  // all 100 slots
-  WashingProgram,
+// Every section of a project, in the order the whole-project windows list them; the
+// passwords come last (only their own window and qdx move them). The section registry
+// (config/section_registry.h) describes each one.
+enum class SectionId {
+  Setup,
+  Relays,
   Processes,
   WashingProcesses,
-  Relays,
-  SpecialStatuses,
   Alarms,
-  Setup,
+  SpecialStatuses,
+  Programs,  // all 100 slots
+  WashingProgram,
   AnalogOutputs,
+  Pid,
+  Passwords,
 };
+inline constexpr int kSectionCount = 11;
 
+// Which of the three blocks holds a section.
+enum class BlockId { Image, Pid, Passwords };
+
+// Where a section's records lie: back to back in slot order from offset of their block.
 struct SectionLayout {
+  BlockId block;
   std::size_t offset;
   std::size_t recordSize;
   std::size_t count;
   constexpr std::size_t size() const { return recordSize * count; }
 };
 
-constexpr SectionLayout LayoutOf(ImageSection section) {
+constexpr SectionLayout LayoutOf(SectionId section) {
   using namespace image;
+  using enum BlockId;
   switch (section) {
-    case ImageSection::Programs:
-      return {kProgramsOffset, kProgramRecordSize, kProgramCount};
-    case ImageSection::WashingProgram:
-      return {kWashingProgramOffset, kProgramRecordSize, 1};
-    case ImageSection::Processes:
-      return {kProcessesOffset, kProcessRecordSize, kProcessCount};
-    case ImageSection::WashingProcesses:
-      return {kWashingProcessesOffset, kProcessRecordSize, kProcessCount};
-    case ImageSection::Relays:
-      return {kRelaysOffset, kRelayRecordSize, kRelayCount};
-    case ImageSection::SpecialStatuses:
-      return {kSpecialStatusesOffset, kSpecialStatusRecordSize, kSpecialStatusCount};
-    case ImageSection::Alarms:
-      return {kAlarmsOffset, kAlarmRecordSize, kAlarmCount};
-    case ImageSection::Setup:
-      return {kSetupOffset, kSetupSize, 1};
-    case ImageSection::AnalogOutputs:
-      return {kAnalogOutputsOffset, kAnalogOutputRecordSize, kAnalogOutputCount};
+    case SectionId::Programs:
+      return {Image, kProgramsOffset, kProgramRecordSize, kProgramCount};
+    case SectionId::WashingProgram:
+      return {Image, kWashingProgramOffset, kProgramRecordSize, 1};
+    case SectionId::Processes:
+      return {Image, kProcessesOffset, kProcessRecordSize, kProcessCount};
+    case SectionId::WashingProcesses:
+      return {Image, kWashingProcessesOffset, kProcessRecordSize, kProcessCount};
+    case SectionId::Relays:
+      return {Image, kRelaysOffset, kRelayRecordSize, kRelayCount};
+    case SectionId::SpecialStatuses:
+      return {Image, kSpecialStatusesOffset, kSpecialStatusRecordSize, kSpecialStatusCount};
+    case SectionId::Alarms:
+      return {Image, kAlarmsOffset, kAlarmRecordSize, kAlarmCount};
+    case SectionId::Setup:
+      return {Image, kSetupOffset, kSetupSize, 1};
+    case SectionId::AnalogOutputs:
+      return {Image, kAnalogOutputsOffset, kAnalogOutputRecordSize, kAnalogOutputCount};
+    case SectionId::Pid:
+      return {BlockId::Pid, 0, pid::kRecordSize, pid::kRecordCount};
+    case SectionId::Passwords:
+      return {BlockId::Passwords, 0, passwords::kSize, 1};
   }
-  return {0, 0, 0};
+  return {Image, 0, 0, 0};
 }
 
-inline std::span<std::uint8_t> SectionBytes(ProjectImage& image, ImageSection section) {
+// A section of the image as one byte range (the image's sections only).
+inline std::span<std::uint8_t> SectionBytes(ProjectImage& image, SectionId section) {
   const SectionLayout l = LayoutOf(section);
   return image.bytes().subspan(l.offset, l.size());
 }
-inline std::span<const std::uint8_t> SectionBytes(const ProjectImage& image, ImageSection section) {
+inline std::span<const std::uint8_t> SectionBytes(const ProjectImage& image, SectionId section) {
   const SectionLayout l = LayoutOf(section);
   return image.bytes().subspan(l.offset, l.size());
 }
@@ -167,5 +182,20 @@ struct ProjectBlocks {
   PasswordBlock passwords;
   PidTable pid;
 };
+
+
+// Any section as one byte range of the block that holds it.
+inline std::span<std::uint8_t> SectionBytes(ProjectBlocks& blocks, SectionId section) {
+  const SectionLayout l = LayoutOf(section);
+  switch (l.block) {
+    case BlockId::Image:
+      return blocks.image.bytes().subspan(l.offset, l.size());
+    case BlockId::Pid:
+      return blocks.pid.bytes().subspan(l.offset, l.size());
+    case BlockId::Passwords:
+      return blocks.passwords.bytes().subspan(l.offset, l.size());
+  }
+  return {};
+}
 
 }  // namespace qdx

@@ -1,42 +1,21 @@
 #include "transfer/project_rows.h"
 
+#include "config/section_registry.h"
+
 namespace qdx {
 
-namespace {
-
-struct RowNames {
-  const char* caption;
-  const char* section;
-};
-
-constexpr std::array<RowNames, kProjectRowCount> kNames = {{
-    {"Setup", "setup"},
-    {"Relays", "relays"},
-    {"Processes", "processes"},
-    {"Processes WASHING", "washing-processes"},
-    {"Alarms", "alarms"},
-    {"Special statuses", "special-statuses"},
-    {"Programs", "programs"},
-    {"Program WASHING", "washing-program"},
-    {"Analog OUT", "analog-outputs"},
-    {" PID ", "pid"},
-}};
-
-}  // namespace
-
 QString RowCaption(ProjectRow row, bool readWindow) {
-  if (row == ProjectRow::Pid && readWindow) return QStringLiteral("PID ");
-  return QString::fromLatin1(kNames[static_cast<std::size_t>(RowIndex(row))].caption);
+  const SectionEntry& e = Section(row);
+  return QString::fromLatin1(readWindow ? e.readCaption : e.sendCaption);
 }
 
 QString RowSectionName(ProjectRow row) {
-  return QString::fromLatin1(kNames[static_cast<std::size_t>(RowIndex(row))].section);
+  return QString::fromLatin1(Section(row).qdxName);
 }
 
 std::optional<ProjectRow> RowFromSectionName(const QString& name) {
-  for (const ProjectRow row : kProjectRows) {
-    if (RowSectionName(row) == name) return row;
-  }
+  const auto id = SectionFromQdxName(name);
+  if (id && RowIndex(*id) < kProjectRowCount) return id;
   return std::nullopt;
 }
 

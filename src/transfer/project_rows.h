@@ -1,5 +1,5 @@
 // The ten sections of a whole-project transfer, in the order the send and read windows list
-// them, with what a run reports about each: the listener interface the windows and qdx
+// them (their names and captions are in the section registry), with what a run reports about each: the listener interface the windows and qdx
 // implement, and the outcome of one row.
 #pragma once
 
@@ -7,20 +7,12 @@
 #include <array>
 #include <optional>
 
+#include "model/blocks.h"
+
 namespace qdx {
 
-enum class ProjectRow {
-  Setup,
-  Relays,
-  Processes,
-  WashingProcesses,
-  Alarms,
-  SpecialStatuses,
-  Programs,
-  WashingProgram,
-  AnalogOutputs,
-  Pid,
-};
+// The whole-project windows' name for a section: one of the first ten.
+using ProjectRow = SectionId;
 inline constexpr int kProjectRowCount = 10;
 inline constexpr std::array<ProjectRow, kProjectRowCount> kProjectRows = {
     ProjectRow::Setup,         ProjectRow::Relays,
@@ -42,10 +34,11 @@ inline RowSelection AllRows() {
 }
 
 // The row's caption in the send window ("Write to controller") or in the read window ("Read
-// from controller"); the two differ only in the blanks around "PID".
+// from controller"), from the section registry.
 QString RowCaption(ProjectRow row, bool readWindow);
 // The section's name on qdx's command line: "setup", "relays", ..., "pid".
 QString RowSectionName(ProjectRow row);
+// The row qdx names so; passwords are no row.
 std::optional<ProjectRow> RowFromSectionName(const QString& name);
 
 // The first field that differs between the project and the controller.

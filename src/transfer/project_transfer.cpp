@@ -4,15 +4,12 @@
 #include <array>
 #include <vector>
 
+#include "config/section_registry.h"
 #include "files/project_defaults.h"
 #include "model/records.h"
-#include "link/alarm_transactions.h"
-#include "link/pid_transactions.h"
 #include "link/process_transactions.h"
 #include "link/program_transactions.h"
-#include "link/relay_transactions.h"
 #include "link/setup_transactions.h"
-#include "link/special_status_transactions.h"
 #include "transfer/project_compare.h"
 
 namespace qdx {
@@ -23,10 +20,6 @@ using SetupBuffer = std::array<std::uint8_t, image::kSetupSize>;
 
 SetupBytes ImageSetup(ProjectImage& image) {
   return SetupBytes(image.data() + image::kSetupOffset, image::kSetupSize);
-}
-
-ProcessSet SetOf(ProjectRow row) {
-  return row == ProjectRow::WashingProcesses ? ProcessSet::Washing : ProcessSet::Normal;
 }
 
 RowOutcome Outcome(RowOutcome::Kind kind, QString reason = {}) {
@@ -119,68 +112,48 @@ bool ProjectTransfer::EnsureProgramVersion() {
   return true;
 }
 
-RowOutcome ProjectTransfer::Failure(LinkResult result) const {
-  const QString port =
-      ops_.link().LastPortError() != PortError::None ? ops_.link().LastPortErrorText() : QString();
-  return Outcome(RowOutcome::Error, DescribeLinkFailure(result, port));
-}
-
 RowOutcome ProjectTransfer::Refusal(ProjectRow row, const QString& valueMessage) {
   listener_.Message(QStringLiteral("\"%1\" was not sent: %2.\nCorrect the value and send again.")
                         .arg(RowCaption(row, false).trimmed(), valueMessage));
   return Outcome(RowOutcome::Invalid, valueMessage);
 }
 
-RowOutcome ProjectTransfer::Write(const std::function<LinkResult()>& direct,
-                                  const std::function<LinkResult()>& post,
-                                  const std::function<void(int)>& stage) {
-  if (!ops_.ModulePath()) {
-    const LinkResult r = direct();
-    return r == kLinkOk ? Outcome(RowOutcome::Ok) : Failure(r);
-  }
-  if (!ops_.RequireStopMode(dialogs_)) return Outcome(RowOutcome::Refused, kStopModeRequired);
-  LinkResult r = post();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(1);
-  switch (ops_.AwaitModuleAnswer([this] { return cancelRequested_; })) {
-    case AwaitResult::NotReady:
+RowOutcome RowOutcomeOf(const PathOutcome& o, Link& link) {
+  switch (o.kind) {
+    case PathOutcome::Done:
+      return Outcome(RowOutcome::Ok);
+    case PathOutcome::Failed: {
+      const QString port =
+          link.LastPortError() != PortError::None ? link.LastPortErrorText() : QString();
+      return Outcome(RowOutcome::Error, DescribeLinkFailure(o.result, port));
+    }
+    case PathOutcome::NotReady:
       return Outcome(RowOutcome::Error, kNeverReady);
-    case AwaitResult::Cancelled:
+    case PathOutcome::Cancelled:
       return Outcome(RowOutcome::Cancelled);
-    case AwaitResult::Ready:
-      break;
+    case PathOutcome::Refused:
+      return Outcome(RowOutcome::Refused, kStopModeRequired);
   }
-  if (stage) stage(2);
-  r = ops_.FetchWriteResult(kSectionWriteFetchCount);
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(3);
-  return Outcome(RowOutcome::Ok);
+  return {};
 }
 
-RowOutcome ProjectTransfer::Read(const std::function<LinkResult()>& direct,
-                                 const std::function<LinkResult()>& post,
-                                 const std::function<LinkResult()>& fetch,
-                                 const std::function<void(int)>& stage) {
-  if (!ops_.ModulePath()) {
-    const LinkResult r = direct();
-    return r == kLinkOk ? Outcome(RowOutcome::Ok) : Failure(r);
-  }
-  LinkResult r = post();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(1);
-  switch (ops_.AwaitModuleAnswer([this] { return cancelRequested_; })) {
-    case AwaitResult::NotReady:
-      return Outcome(RowOutcome::Error, kNeverReady);
-    case AwaitResult::Cancelled:
-      return Outcome(RowOutcome::Cancelled);
-    case AwaitResult::Ready:
-      break;
-  }
-  if (stage) stage(2);
-  r = fetch();
-  if (r != kLinkOk) return Failure(r);
-  if (stage) stage(3);
-  return Outcome(RowOutcome::Ok);
+RowOutcome ProjectTransfer::Write(const EncodedMessage& message, const StageHook& stage) {
+  // The row checked every value before its first write, so this does not happen.
+  if (!message.ok()) return RowOutcomeOf({PathOutcome::Failed, kLinkRequestInvalid}, ops_.link());
+  return Write(message.message, stage);
+}
+
+RowOutcome ProjectTransfer::Write(const InnerMessage& inner, const StageHook& stage) {
+  return RowOutcomeOf(path_->Write(inner, {true, stage, 0}), ops_.link());
+}
+
+RowOutcome ProjectTransfer::Read(const InnerMessage& inner, int replyLength,
+                                 const ReplyDecoder& decode, const StageHook& stage) {
+  return RowOutcomeOf(path_->Read(inner, replyLength, decode, {false, stage, 0}), ops_.link());
+}
+
+void ProjectTransfer::ChoosePath() {
+  path_.emplace(ops_, dialogs_, [this] { return cancelRequested_; });
 }
 
 // --- send ---------------------------------------------------------------------------------
@@ -215,117 +188,72 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
 }
 
 RowOutcome ProjectTransfer::SendRow(ProjectRow row) {
+  ChoosePath();
   switch (row) {
     case ProjectRow::Setup:
       return SendSetup();
-    case ProjectRow::Relays:
-      return SendRelays();
     case ProjectRow::Processes:
     case ProjectRow::WashingProcesses:
       return SendProcesses(row);
-    case ProjectRow::Alarms:
-      return SendAlarms();
-    case ProjectRow::SpecialStatuses:
-      return SendSpecialStatuses();
     case ProjectRow::Programs:
       return SendPrograms();
     case ProjectRow::WashingProgram:
       return SendWashingProgram();
-    case ProjectRow::AnalogOutputs:
-      return SendAnalogOutputs();
-    case ProjectRow::Pid:
-      return SendPid();
+    default:
+      return SendBlocks(row);
   }
-  return {};
+}
+
+CodecContext ProjectTransfer::Codec() const {
+  return {session_.codePageIndex,
+          AnalogOutputLayoutForVersion(programVersion_.value_or(kAnalogOutputCurrentLayoutVersion))};
+}
+
+bool ProjectTransfer::NeedsProgramVersion(ProjectRow row) {
+  // The analog outputs' layout follows the controller's program version, as in their window.
+  return row == ProjectRow::AnalogOutputs && !EnsureProgramVersion();
+}
+
+RowOutcome ProjectTransfer::SendBlocks(ProjectRow row) {
+  const SectionEntry& entry = Section(row);
+  ProjectBlocks& blocks = session_.blocks;
+  if (entry.renumber) entry.renumber(blocks);
+  Started(row, entry.blockCount());
+  if (stopRequested_) return Outcome(RowOutcome::Stopped);
+  if (NeedsProgramVersion(row)) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
+  const CodecContext codec = Codec();
+  if (const auto error = entry.validate(blocks, codec)) return Refusal(row, error->Message());
+  const std::span<const std::uint8_t> region = entry.Region(blocks);
+  for (int b = 0; b < entry.blockCount(); ++b) {
+    if (stopRequested_) return Outcome(RowOutcome::Stopped);
+    const RowOutcome o = Write(entry.blocks->writeMessage(b, entry.WriteBlock(region, b), codec));
+    if (o.kind != RowOutcome::Ok) return o;
+    Progress(row, b + 1);
+    Pump();
+  }
+  return Outcome(RowOutcome::Ok);
 }
 
 RowOutcome ProjectTransfer::SendSetup() {
   const ProjectRow row = ProjectRow::Setup;
   Started(row, 3);
   const ConstSetupBytes setup = ImageSetup(session_.blocks.image);
-  RowOutcome o =
-      Write([&] { return WriteSetup(ops_, setup); }, [&] { return PostWriteSetup(ops_, setup); },
-            [&](int stage) { Progress(row, stage); });
-  if (o.kind == RowOutcome::Ok && !ops_.ModulePath()) Progress(row, 3);
+  RowOutcome o = Write(WriteSetupMessage(setup), [&](int stage) { Progress(row, stage); });
+  if (o.kind == RowOutcome::Ok && !path_->Module()) Progress(row, 3);
   return o;
 }
 
-RowOutcome ProjectTransfer::SendRelays() {
-  const ProjectRow row = ProjectRow::Relays;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kRelayCount; ++n) Relay(image, n).SetNumber(n);
-  Started(row, kRelayBlocks);
-  if (const auto error = ValidateRelays(image)) return Refusal(row, error->Message());
-  for (int b = 0; b < kRelayBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const RelayBlockBuffer block = BuildRelayWriteBlock(image, b);
-    const RowOutcome o = Write([&] { return WriteRelayBlock(ops_, b, block); },
-                               [&] { return PostWriteRelayBlock(ops_, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
 RowOutcome ProjectTransfer::SendProcesses(ProjectRow row) {
-  ProjectImage& image = session_.blocks.image;
-  const ProcessSet set = SetOf(row);
-  for (int n = 1; n <= kProcessCount; ++n) {
-    Process(image, ProcessSet::Normal, n).SetNumber(n);
-    Process(image, ProcessSet::Washing, n).SetNumber(n);
-  }
-  Started(row, kProcessBlocks);
-  if (const auto error = ValidateProcesses(image, set)) return Refusal(row, error->Message());
-  for (int b = 0; b < kProcessBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const ProcessBlockBuffer block = BuildProcessWriteBlock(image, set, b);
-    const RowOutcome o = Write([&] { return WriteProcessBlock(ops_, set, b, block); },
-                               [&] { return PostWriteProcessBlock(ops_, set, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
+  const ProjectImage& image = session_.blocks.image;
+  const ProcessSet set = ProcessSetOf(row);
+  if (const RowOutcome bodies = SendBlocks(row); bodies.kind != RowOutcome::Ok) return bodies;
   listener_.RowResult(row, Outcome(RowOutcome::Ok));
   // The step presets of all sixteen travel in their own table. Without them the controller
   // keeps old presets, so a failure here is reported instead of leaving "OK" standing.
   const ConstProcessSetBytes all = ProcessSetRegion(image, set);
-  RowOutcome presets = Write([&] { return WriteProcessPresetTable(ops_, set, all); },
-                             [&] { return PostWriteProcessPresetTable(ops_, set, all); });
+  RowOutcome presets = Write(ProcessPresetTableWriteMessage(set, all));
   if (presets.kind == RowOutcome::Error) presets.reason = "step presets: " + presets.reason;
   return presets;
-}
-
-RowOutcome ProjectTransfer::SendAlarms() {
-  const ProjectRow row = ProjectRow::Alarms;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kAlarmCount; ++n) Alarm(image, n).SetNumber(n);
-  Started(row, kAlarmBlocks);
-  if (const auto error = ValidateAlarms(image)) return Refusal(row, error->Message());
-  for (int b = 0; b < kAlarmBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const AlarmBlockBuffer block = BuildAlarmWriteBlock(image, b);
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    const RowOutcome o = Write([&] { return WriteAlarmBlock(ops_, b, block); },
-                               [&] { return PostWriteAlarmBlock(ops_, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::SendSpecialStatuses() {
-  const ProjectRow row = ProjectRow::SpecialStatuses;
-  ProjectImage& image = session_.blocks.image;
-  for (int n = 1; n <= kSpecialStatusCount; ++n) SpecialStatus(image, n).SetNumber(n);
-  Started(row, 1);
-  if (const auto error = ValidateSpecialStatuses(image)) return Refusal(row, error->Message());
-  const ConstSpecialStatusBytes records = SpecialStatusRegion(image);
-  const RowOutcome o = Write([&] { return WriteSpecialStatuses(ops_, records); },
-                             [&] { return PostWriteSpecialStatuses(ops_, records); });
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
 }
 
 RowOutcome ProjectTransfer::SendPrograms() {
@@ -335,14 +263,14 @@ RowOutcome ProjectTransfer::SendPrograms() {
   if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
   const int pages = ProgramRowPages(*programVersion_);
   session_.ileBlokProgram = pages;
-  for (int n = 1; n <= kProgramSlots; ++n) Program(image, n).SetNumber(n);
+  Section(row).renumber(session_.blocks);
   if (const auto error = ValidatePrograms(image, pages)) return Refusal(row, error->Message());
   for (int p = 1; p <= kListedPrograms; ++p) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const ConstProgramRecord program = Program(image, p);
     for (int page = 0; page < pages; ++page) {
-      const RowOutcome o = Write([&] { return WriteProgram(ops_, program, page, pages); },
-                                 [&] { return PostWriteProgram(ops_, program, page, pages); });
+      const RowOutcome o =
+          Write(ProgramPageWriteMessage(program, page, pages, session_.codePageIndex));
       if (o.kind != RowOutcome::Ok) return o;
     }
     Progress(row, p);
@@ -364,49 +292,13 @@ RowOutcome ProjectTransfer::SendWashingProgram() {
     return Refusal(row, error->Message());
   }
   for (int page = 0; page < pages; ++page) {
-    const RowOutcome o = Write([&] { return WriteProgram(ops_, washing, page, pages); },
-                               [&] { return PostWriteProgram(ops_, washing, page, pages); });
+    const RowOutcome o =
+        Write(ProgramPageWriteMessage(washing, page, pages, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     Progress(row, page + 1);
     Pump();
   }
   return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::SendAnalogOutputs() {
-  const ProjectRow row = ProjectRow::AnalogOutputs;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  // The layout follows the controller's program version, as in the analog-output window.
-  if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
-  const AnalogOutputLayout layout = AnalogOutputLayoutForVersion(*programVersion_);
-  const ConstAnalogOutputBytes records = AnalogOutputRegion(session_.blocks.image);
-  if (const auto error = ValidateAnalogOutputs(records, layout)) {
-    return Refusal(row, error->Message());
-  }
-  const bool legacy = layout == AnalogOutputLayout::Legacy;
-  const RowOutcome o = Write(
-      [&] {
-        return legacy ? WriteAnalogOutputsLegacy(ops_, records) : WriteAnalogOutputs(ops_, records);
-      },
-      [&] {
-        return legacy ? PostWriteAnalogOutputsLegacy(ops_, records)
-                      : PostWriteAnalogOutputs(ops_, records);
-      });
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
-}
-
-RowOutcome ProjectTransfer::SendPid() {
-  const ProjectRow row = ProjectRow::Pid;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  const ConstPidBytes records = session_.blocks.pid.bytes();
-  if (const auto error = ValidatePidRegulators(records)) return Refusal(row, error->Message());
-  const RowOutcome o = Write([&] { return WritePidRegulators(ops_, records); },
-                             [&] { return PostWritePidRegulators(ops_, records); });
-  if (o.kind == RowOutcome::Ok) Progress(row, 1);
-  return o;
 }
 
 // --- read ---------------------------------------------------------------------------------
@@ -464,28 +356,46 @@ RunSummary ProjectTransfer::Read(const RowSelection& rows, bool comparison) {
 }
 
 RowOutcome ProjectTransfer::ReadRow(ProjectRow row) {
+  ChoosePath();
   switch (row) {
     case ProjectRow::Setup:
       return ReadSetupRow();
-    case ProjectRow::Relays:
-      return ReadRelays();
     case ProjectRow::Processes:
     case ProjectRow::WashingProcesses:
       return ReadProcesses(row);
-    case ProjectRow::Alarms:
-      return ReadAlarms();
-    case ProjectRow::SpecialStatuses:
-      return ReadSpecialStatusesRow();
     case ProjectRow::Programs:
       return ReadPrograms();
     case ProjectRow::WashingProgram:
       return ReadWashingProgram();
-    case ProjectRow::AnalogOutputs:
-      return ReadAnalogOutputsRow();
-    case ProjectRow::Pid:
-      return ReadPid();
+    default:
+      return ReadBlocks(row);
   }
-  return {};
+}
+
+RowOutcome ProjectTransfer::ReadBlocks(ProjectRow row) {
+  const SectionEntry& entry = Section(row);
+  // The special statuses' row counts post, wait and fetch of their one block.
+  const bool staged = row == ProjectRow::SpecialStatuses;
+  Started(row, staged ? 3 : entry.blockCount());
+  if (stopRequested_) return Outcome(RowOutcome::Stopped);
+  if (NeedsProgramVersion(row)) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
+  const CodecContext codec = Codec();
+  StageHook stage;
+  if (staged) stage = [this, row](int k) { Progress(row, k); };
+  std::vector<std::uint8_t> buffer(entry.blockSize());
+  for (int b = 0; b < entry.blockCount(); ++b) {
+    if (stopRequested_) return Outcome(RowOutcome::Stopped);
+    std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
+    const RowOutcome o = Read(entry.blocks->readMessage(b), entry.blocks->replyLength,
+                              entry.blocks->decoder(b, buffer, codec), stage);
+    if (o.kind != RowOutcome::Ok) return o;
+    entry.StoreBlock(buffer, entry.Region(session_.blocks), b);
+    if (!staged) Progress(row, b + 1);
+    Pump();
+  }
+  if (entry.afterRead) entry.afterRead(session_.blocks);
+  if (staged && !path_->Module()) Progress(row, 3);
+  return Outcome(RowOutcome::Ok);
 }
 
 // Each transfer is decoded into a buffer of its own and stored when it succeeded, so a
@@ -495,62 +405,33 @@ RowOutcome ProjectTransfer::ReadSetupRow() {
   const ProjectRow row = ProjectRow::Setup;
   Started(row, 3);
   SetupBuffer setup{};
-  const RowOutcome o =
-      Read([&] { return ReadSetup(ops_, setup); }, [&] { return PostReadSetup(ops_); },
-           [&] { return FetchSetup(ops_, setup); }, [&](int stage) { Progress(row, stage); });
+  const RowOutcome o = Read(
+      ReadSetupMessage(), kSetupReplyLength,
+      [&setup](const QByteArray& reply) {
+        DecodeSetup(reply, setup);
+        return kLinkOk;
+      },
+      [&](int stage) { Progress(row, stage); });
   if (o.kind != RowOutcome::Ok) return o;
   std::copy(setup.begin(), setup.end(), ImageSetup(session_.blocks.image).begin());
   // The same block carries the program version the program rows need.
   programVersion_ = ConstSetupBlock(setup.data()).ProgramVersion();
-  if (!ops_.ModulePath()) Progress(row, 3);
+  if (!path_->Module()) Progress(row, 3);
   return o;
-}
-
-RowOutcome ProjectTransfer::ReadRelays() {
-  const ProjectRow row = ProjectRow::Relays;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, kRelayBlocks);
-  for (int b = 0; b < kRelayBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    RelayBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadRelayBlock(ops_, b, block); },
-                              [&] { return PostReadRelayBlock(ops_, b); },
-                              [&] { return FetchRelayBlock(ops_, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    for (int k = 0; k < kRelaysPerBlock && kRelaysPerBlock * b + k < kRelayCount; ++k) {
-      std::copy_n(block.data() + k * RelayRecord::kSize, RelayRecord::kSize,
-                  Relay(image, kRelaysPerBlock * b + k + 1).data());
-    }
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
 }
 
 RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
   ProjectImage& image = session_.blocks.image;
-  const ProcessSet set = SetOf(row);
-  Started(row, kProcessBlocks);
-  for (int b = 0; b < kProcessBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    ProcessBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadProcessBlock(ops_, set, b, block); },
-                              [&] { return PostReadProcessBlock(ops_, set, b); },
-                              [&] { return FetchProcessBlock(ops_, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    std::copy(block.begin(), block.end(), Process(image, set, kProcessesPerBlock * b + 1).data());
-    Progress(row, b + 1);
-    Pump();
-  }
+  const ProcessSet set = ProcessSetOf(row);
+  if (const RowOutcome bodies = ReadBlocks(row); bodies.kind != RowOutcome::Ok) return bodies;
   listener_.RowResult(row, Outcome(RowOutcome::Ok));
   // The block reads leave the presets zero; they come from the table of all sixteen. A failure
   // here is reported: "OK" would hide presets that were never read.
   std::vector<std::uint8_t> all(ProcessSetRegion(image, set).begin(),
                                 ProcessSetRegion(image, set).end());
   const ProcessSetBytes buffer(all.data(), all.size());
-  RowOutcome presets = Read([&] { return ReadProcessPresetTable(ops_, set, buffer); },
-                            [&] { return PostReadProcessPresetTable(ops_, set); },
-                            [&] { return FetchProcessPresetTable(ops_, buffer); });
+  RowOutcome presets = Read(ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
+                            ProcessPresetTableDecoder(buffer));
   if (presets.kind == RowOutcome::Ok) {
     for (int n = 1; n <= kProcessCount; ++n) {
       const std::size_t at = static_cast<std::size_t>(n - 1) * ProcessRecord::kSize;
@@ -565,43 +446,6 @@ RowOutcome ProjectTransfer::ReadProcesses(ProjectRow row) {
   return presets;
 }
 
-RowOutcome ProjectTransfer::ReadAlarms() {
-  const ProjectRow row = ProjectRow::Alarms;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, kAlarmBlocks);
-  for (int b = 0; b < kAlarmBlocks; ++b) {
-    if (stopRequested_) return Outcome(RowOutcome::Stopped);
-    AlarmBlockBuffer block{};
-    const RowOutcome o = Read([&] { return ReadAlarmBlock(ops_, b, block); },
-                              [&] { return PostReadAlarmBlock(ops_, b); },
-                              [&] { return FetchAlarmBlock(ops_, b, block); });
-    if (o.kind != RowOutcome::Ok) return o;
-    for (int k = 0; k < kAlarmsPerBlock && kAlarmsPerBlock * b + k < kAlarmCount; ++k) {
-      std::copy_n(block.data() + k * AlarmRecord::kSize, AlarmRecord::kSize,
-                  Alarm(image, kAlarmsPerBlock * b + k + 1).data());
-    }
-    Progress(row, b + 1);
-    Pump();
-  }
-  return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::ReadSpecialStatusesRow() {
-  const ProjectRow row = ProjectRow::SpecialStatuses;
-  ProjectImage& image = session_.blocks.image;
-  Started(row, 3);
-  std::array<std::uint8_t, kSpecialStatusCount * SpecialStatusRecord::kSize> records{};
-  const RowOutcome o = Read([&] { return ReadSpecialStatuses(ops_, records); },
-                            [&] { return PostReadSpecialStatuses(ops_); },
-                            [&] { return FetchSpecialStatuses(ops_, records); },
-                            [&](int stage) { Progress(row, stage); });
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), SpecialStatusRegion(image).begin());
-  ApplyFixedNames(image);
-  if (!ops_.ModulePath()) Progress(row, 3);
-  return o;
-}
-
 RowOutcome ProjectTransfer::ReadPrograms() {
   const ProjectRow row = ProjectRow::Programs;
   ProjectImage& image = session_.blocks.image;
@@ -609,6 +453,7 @@ RowOutcome ProjectTransfer::ReadPrograms() {
   if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
   const int pages = ProgramRowPages(*programVersion_);
   session_.ileBlokProgram = pages;
+  const auto layout = ProgramLayout(pages);
   std::vector<std::uint8_t> buffer(ProgramRecord::kSize);
   const ProgramRecord working(buffer.data());
   for (int p = 1; p <= kListedPrograms; ++p) {
@@ -616,9 +461,9 @@ RowOutcome ProjectTransfer::ReadPrograms() {
     const ProgramRecord target = Program(image, p);
     std::copy_n(target.data(), ProgramRecord::kSize, buffer.data());
     for (int page = 0; page < pages; ++page) {
-      const RowOutcome o = Read([&] { return ReadProgram(ops_, working, p - 1, page, pages); },
-                                [&] { return PostReadProgram(ops_, p - 1, page); },
-                                [&] { return FetchProgram(ops_, working, page, pages); });
+      const RowOutcome o =
+          Read(ProgramPageReadMessage(p - 1, page), layout->ReplyLength(),
+               ProgramPageDecoder(working, page, pages, session_.codePageIndex));
       if (o.kind != RowOutcome::Ok) return o;
       std::copy_n(buffer.data(), ProgramRecord::kSize, target.data());
     }
@@ -641,52 +486,18 @@ RowOutcome ProjectTransfer::ReadWashingProgram() {
   std::vector<std::uint8_t> buffer(target.data(), target.data() + ProgramRecord::kSize);
   const ProgramRecord working(buffer.data());
   constexpr int kWashingSlot = kProgramSlots;  // controller index 100
+  const auto layout = ProgramLayout(pages);
   for (int page = 0; page < pages; ++page) {
     Progress(row, page + 1);
-    const RowOutcome o = Read([&] { return ReadProgram(ops_, working, kWashingSlot, page, pages); },
-                              [&] { return PostReadProgram(ops_, kWashingSlot, page); },
-                              [&] { return FetchProgram(ops_, working, page, pages); });
+    const RowOutcome o =
+        Read(ProgramPageReadMessage(kWashingSlot, page), layout->ReplyLength(),
+             ProgramPageDecoder(working, page, pages, session_.codePageIndex));
     if (o.kind != RowOutcome::Ok) return o;
     std::copy_n(buffer.data(), ProgramRecord::kSize, target.data());
     Pump();
   }
   target.Name().SetBytes(kWashingProgramName);
   return Outcome(RowOutcome::Ok);
-}
-
-RowOutcome ProjectTransfer::ReadAnalogOutputsRow() {
-  const ProjectRow row = ProjectRow::AnalogOutputs;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  if (!EnsureProgramVersion()) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
-  const bool legacy = AnalogOutputLayoutForVersion(*programVersion_) == AnalogOutputLayout::Legacy;
-  std::array<std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize> records{};
-  const RowOutcome o = Read(
-      [&] {
-        return legacy ? ReadAnalogOutputsLegacy(ops_, records) : ReadAnalogOutputs(ops_, records);
-      },
-      [&] { return PostReadAnalogOutputs(ops_); },
-      [&] {
-        return legacy ? FetchAnalogOutputsLegacy(ops_, records) : FetchAnalogOutputs(ops_, records);
-      });
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), AnalogOutputRegion(session_.blocks.image).begin());
-  Progress(row, 1);
-  return o;
-}
-
-RowOutcome ProjectTransfer::ReadPid() {
-  const ProjectRow row = ProjectRow::Pid;
-  Started(row, 1);
-  if (stopRequested_) return Outcome(RowOutcome::Stopped);
-  std::array<std::uint8_t, pid::kSize> records{};
-  const RowOutcome o = Read([&] { return ReadPidRegulators(ops_, records); },
-                            [&] { return PostReadPidRegulators(ops_); },
-                            [&] { return FetchPidRegulators(ops_, records); });
-  if (o.kind != RowOutcome::Ok) return o;
-  std::copy(records.begin(), records.end(), session_.blocks.pid.data());
-  Progress(row, 1);
-  return o;
 }
 
 }  // namespace qdx

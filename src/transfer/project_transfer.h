@@ -12,9 +12,12 @@
 #include <optional>
 
 #include "model/dialogs.h"
+#include "config/section_registry.h"
 #include "config/workspace.h"
 #include "link/analog_output_transactions.h"
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
+#include "link/section_wire.h"
 #include "transfer/project_rows.h"
 
 namespace qdx {
@@ -33,6 +36,9 @@ struct RunSummary {
 
 // "No communication: no reply" and the like, for a failed exchange.
 QString DescribeLinkFailure(LinkResult result, const QString& portError = {});
+
+// What a row shows for a read or write on its path that ended as o.
+RowOutcome RowOutcomeOf(const PathOutcome& o, Link& link);
 
 // Pages per program for the send and read rows: 2 up to version 500, 3 up to 899, 5 from 900;
 // the washing program never gets more than 3.
@@ -84,35 +90,33 @@ class ProjectTransfer {
   RowOutcome ReadRow(ProjectRow row);
 
   RowOutcome SendSetup();
-  RowOutcome SendRelays();
   RowOutcome SendProcesses(ProjectRow row);
-  RowOutcome SendAlarms();
-  RowOutcome SendSpecialStatuses();
   RowOutcome SendPrograms();
   RowOutcome SendWashingProgram();
-  RowOutcome SendAnalogOutputs();
-  RowOutcome SendPid();
+  // A section that travels as blocks of whole records, as its registry entry describes it:
+  // renumbered, checked, then block by block with fillers after the last record.
+  RowOutcome SendBlocks(ProjectRow row);
 
   RowOutcome ReadSetupRow();
-  RowOutcome ReadRelays();
   RowOutcome ReadProcesses(ProjectRow row);
-  RowOutcome ReadAlarms();
-  RowOutcome ReadSpecialStatusesRow();
   RowOutcome ReadPrograms();
   RowOutcome ReadWashingProgram();
-  RowOutcome ReadAnalogOutputsRow();
-  RowOutcome ReadPid();
+  // Block by block into the project; a block is stored once it arrived.
+  RowOutcome ReadBlocks(ProjectRow row);
 
-  // One write on the current path: the direct operation, or the STOP-mode check, the post,
-  // the wait and FetchWriteResult(4). stage(1..3) follows post, wait and fetch.
-  RowOutcome Write(const std::function<LinkResult()>& direct,
-                   const std::function<LinkResult()>& post,
-                   const std::function<void(int)>& stage = {});
-  // One read on the current path: direct, or post, wait, fetch.
-  RowOutcome Read(const std::function<LinkResult()>& direct,
-                  const std::function<LinkResult()>& post, const std::function<LinkResult()>& fetch,
-                  const std::function<void(int)>& stage = {});
-  RowOutcome Failure(LinkResult result) const;
+  // The codec's context: the code page, and the analog-output layout of the controller's
+  // program version (the current layout while the run has not read it).
+  CodecContext Codec() const;
+  // True (a failed setup read) when the row needs the program version and it cannot be read.
+  bool NeedsProgramVersion(ProjectRow row);
+
+  // The row's path, chosen after its connection fields were taken.
+  void ChoosePath();
+  // One write or read on the row's path; stage(1..3) follows post, wait and fetch.
+  RowOutcome Write(const EncodedMessage& message, const StageHook& stage = {});
+  RowOutcome Write(const InnerMessage& inner, const StageHook& stage = {});
+  RowOutcome Read(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
+                  const StageHook& stage = {});
   RowOutcome Refusal(ProjectRow row, const QString& valueMessage);
 
   void Started(ProjectRow row, int maximum) { listener_.RowStarted(row, maximum); }
@@ -125,6 +129,7 @@ class ProjectTransfer {
   EventPump pump_;
   std::function<void()> resetAfterRun_;
 
+  std::optional<PathDispatcher> path_;
   bool running_ = false;
   bool stopRequested_ = false;
   bool cancelRequested_ = false;

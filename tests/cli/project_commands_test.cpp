@@ -137,6 +137,16 @@ TEST_P(ProjectCommands, PasswordsOnlyWhenNamed) {
       << c.out.toStdString();
 }
 
+// As the passwords window: sent even while the controller runs, and never a reset.
+TEST_P(ProjectCommands, PasswordsWithoutTheStopCheck) {
+  SaveProject("p.qd3");
+  emulator_.SetRunning(true);
+  const CommandOutput w = Run({"write", File("p.qd3"), "passwords"});
+  EXPECT_EQ(w.out, "passwords: OK\n");
+  EXPECT_EQ(w.exitCode, kExitOk);
+  EXPECT_EQ(emulator_.Memory().resetCount, 0);
+}
+
 TEST_P(ProjectCommands, ExitCodesOfRefusalsAndBadValues) {
   SaveProject("p.qd3");
   auto blocks = std::make_unique<ProjectBlocks>();

@@ -96,12 +96,12 @@ TEST_F(SectionTableTest, SectionsPlaceAndFiles) {
     std::size_t offset, recordSize;
     const char* list;
     const char* single;
-    ListSection transfer;
+    SectionId transfer;
   };
   const Case cases[] = {
-      {&RelaySection(), 32, 0x1B4B90, 92, "rlq", "", ListSection::Relays},
-      {&AlarmSection(), 21, 0x1B5A70, 128, "alq", "a1q", ListSection::Alarms},
-      {&SpecialStatusSection(), 6, 0x1B5710, 144, "slq", "s1q", ListSection::SpecialStatuses},
+      {&RelaySection(), 32, 0x1B4B90, 92, "rlq", "", SectionId::Relays},
+      {&AlarmSection(), 21, 0x1B5A70, 128, "alq", "a1q", SectionId::Alarms},
+      {&SpecialStatusSection(), 6, 0x1B5710, 144, "slq", "s1q", SectionId::SpecialStatuses},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.s->title.toStdString());

@@ -34,34 +34,34 @@ ProjectImage Snapshot(const ProjectImage& image) {
 // How a section made of blocks travels, for the table-driven tests.
 struct BlockCase {
   const char* name;
-  ListSection section;
+  SectionId section;
   std::uint8_t command;
   int perBlock;
   int entrySize;
   int records;
-  ImageSection region;
+  SectionId region;
   std::function<TextField(ProjectImage&, int)> nameOf;
   std::function<void(ProjectImage&, int, std::int32_t)> setNumber;
   std::function<std::int32_t(const ProjectImage&, int)> number;
 };
 
 const BlockCase kBlockCases[] = {
-    {"Relays", ListSection::Relays, 0x0C, 6, 40, 32, ImageSection::Relays,
+    {"Relays", SectionId::Relays, 0x0C, 6, 40, 32, SectionId::Relays,
      [](ProjectImage& im, int n) { return Relay(im, n).Name(); },
      [](ProjectImage& im, int n, std::int32_t v) { Relay(im, n).SetNumber(v); },
      [](const ProjectImage& im, int n) { return Relay(im, n).Number(); }},
-    {"Alarms", ListSection::Alarms, 0x0F, 12, 22, 21, ImageSection::Alarms,
+    {"Alarms", SectionId::Alarms, 0x0F, 12, 22, 21, SectionId::Alarms,
      [](ProjectImage& im, int n) { return Alarm(im, n).Name(); },
      [](ProjectImage& im, int n, std::int32_t v) { Alarm(im, n).SetNumber(v); },
      [](const ProjectImage& im, int n) { return Alarm(im, n).Number(); }},
-    {"Processes", ListSection::Processes, 0x0D, 8, 19, 16, ImageSection::Processes,
+    {"Processes", SectionId::Processes, 0x0D, 8, 19, 16, SectionId::Processes,
      [](ProjectImage& im, int n) { return Process(im, ProcessSet::Normal, n).Name(); },
      [](ProjectImage& im, int n, std::int32_t v) {
        Process(im, ProcessSet::Normal, n).SetNumber(v);
      },
      [](const ProjectImage& im, int n) { return Process(im, ProcessSet::Normal, n).Number(); }},
-    {"WashingProcesses", ListSection::WashingProcesses, 0x10, 8, 19, 16,
-     ImageSection::WashingProcesses,
+    {"WashingProcesses", SectionId::WashingProcesses, 0x10, 8, 19, 16,
+     SectionId::WashingProcesses,
      [](ProjectImage& im, int n) { return Process(im, ProcessSet::Washing, n).Name(); },
      [](ProjectImage& im, int n, std::int32_t v) {
        Process(im, ProcessSet::Washing, n).SetNumber(v);
@@ -155,7 +155,7 @@ class ListTransfers : public testing::TestWithParam<Path>, public TransferFixtur
 TEST_P(ListTransfers, CancelMidReadKeepsWhatWasRead) {
   for (int n = 1; n <= kRelayCount; ++n) Relay(image(), n).Name().SetBytes("OLD");
   progress.CancelAtStep(3);  // the position after block 1
-  const TransferResult r = transfer->ReadList(ListSection::Relays);
+  const TransferResult r = transfer->ReadList(SectionId::Relays);
   EXPECT_EQ(r.outcome, TransferOutcome::Cancelled);
   EXPECT_EQ(r.blocksDone, 2);
   for (int n = 1; n <= 12; ++n) {
@@ -176,7 +176,7 @@ TEST_P(ListTransfers, TakesTheConnectionFieldsAtTheStart) {
     ++asked;
     context.stationAddress = 1;
   };
-  EXPECT_TRUE(transfer->ReadList(ListSection::Alarms).completed());
+  EXPECT_TRUE(transfer->ReadList(SectionId::Alarms).completed());
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(session.stationAddress, 1);
 }
@@ -186,7 +186,7 @@ TEST_P(ListTransfers, ProcessReadTakesPresetsFromTheTable) {
   auto& presets = emulator.Memory().sections.presets[1];
   presets[7 * 10 + 2] = 0x12;  // washing process 8, SP2 = 0x1234
   presets[7 * 10 + 3] = 0x34;
-  const TransferResult r = transfer->ReadList(ListSection::WashingProcesses);
+  const TransferResult r = transfer->ReadList(SectionId::WashingProcesses);
   ASSERT_TRUE(r.completed());
   EXPECT_EQ(r.blocksDone, 3);
   EXPECT_EQ(Process(image(), ProcessSet::Washing, 8).Preset(2), 0x1234);
@@ -198,7 +198,7 @@ TEST_P(ListTransfers, ProcessReadTakesPresetsFromTheTable) {
 // Special statuses carry no names; the fixed names come back after every read.
 TEST_P(ListTransfers, SpecialStatusReadRestoresFixedNames) {
   for (int n = 1; n <= kSpecialStatusCount; ++n) SpecialStatus(image(), n).Name().SetBytes("X");
-  ASSERT_TRUE(transfer->ReadList(ListSection::SpecialStatuses).completed());
+  ASSERT_TRUE(transfer->ReadList(SectionId::SpecialStatuses).completed());
   for (int n = 1; n <= kSpecialStatusCount; ++n) {
     EXPECT_EQ(SpecialStatus(image(), n).Name().Bytes(), FixedSpecialStatusName(n));
   }
@@ -214,8 +214,8 @@ TEST_P(ListTransfers, RenumberingCoversTheRegionsTheListsName) {
     Process(image(), ProcessSet::Normal, n).SetNumber(77);
   }
   for (int n = 1; n <= kProgramSlots; ++n) Program(image(), n).SetNumber(0);
-  ASSERT_TRUE(transfer->WriteList(ListSection::Processes).completed());
-  ASSERT_TRUE(transfer->WriteList(ListSection::Programs).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::Processes).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::Programs).completed());
   for (int n = 1; n <= kProcessCount; ++n) {
     EXPECT_EQ(Process(image(), ProcessSet::Washing, n).Number(), n);
     EXPECT_EQ(Process(image(), ProcessSet::Normal, n).Number(), n);
@@ -231,7 +231,7 @@ TEST_P(ListTransfers, ProgramListReadSetsStepCounts) {
   emulator.SetProgramVersion(900);
   Program(image(), 40).SetStepCount(0);
   Program(image(), 40).Name().SetBytes("OLD");
-  const TransferResult r = transfer->ReadList(ListSection::Programs);
+  const TransferResult r = transfer->ReadList(SectionId::Programs);
   ASSERT_TRUE(r.completed()) << dialogs.messages().join("|").toStdString();
   EXPECT_EQ(r.blocksDone, 99 * 5);
   EXPECT_EQ(session.ileBlokProgram, 5);
@@ -248,7 +248,7 @@ TEST_P(ListTransfers, ProgramListReadSetsStepCounts) {
 TEST_P(ListTransfers, ProgramListReadNeedsStopModeOnTheModulePath) {
   emulator.SetProgramVersion(500);
   emulator.SetRunning(true);
-  const TransferResult r = transfer->ReadList(ListSection::Programs);
+  const TransferResult r = transfer->ReadList(SectionId::Programs);
   if (!session.moduleFlag) {
     EXPECT_TRUE(r.completed());
     return;
@@ -265,21 +265,21 @@ TEST_P(ListTransfers, AnalogOutputLayoutFollowsTheProgramVersion) {
     sent.clear();
     emulator.SetProgramVersion(version);
     AnalogOutput(image(), 2).SetStopSetValue(9999);
-    ASSERT_TRUE(transfer->WriteList(ListSection::AnalogOutputs).completed()) << version;
+    ASSERT_TRUE(transfer->WriteList(SectionId::AnalogOutputs).completed()) << version;
     const auto writes = Sent(kWrite, 0x12);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].params.size(), 1 + 5 * (version < 600 ? 49 : 34)) << version;
     AnalogOutput(image(), 2).SetStopSetValue(0);
-    ASSERT_TRUE(transfer->ReadList(ListSection::AnalogOutputs).completed());
+    ASSERT_TRUE(transfer->ReadList(SectionId::AnalogOutputs).completed());
     EXPECT_EQ(AnalogOutput(image(), 2).StopSetValue(), 9999) << version;
   }
 }
 
 TEST_P(ListTransfers, PidTableRoundTrip) {
   Pid(session.blocks.pid, 3).SetProportionalBand(125);
-  ASSERT_TRUE(transfer->WriteList(ListSection::PidRegulators).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::Pid).completed());
   Pid(session.blocks.pid, 3).SetProportionalBand(0);
-  ASSERT_TRUE(transfer->ReadList(ListSection::PidRegulators).completed());
+  ASSERT_TRUE(transfer->ReadList(SectionId::Pid).completed());
   EXPECT_EQ(Pid(session.blocks.pid, 3).ProportionalBand(), 125);
 }
 
@@ -287,9 +287,9 @@ TEST_P(ListTransfers, PidTableRoundTrip) {
 TEST_P(ListTransfers, ASecondTransferDuringOneIsRefused) {
   std::optional<TransferResult> nested;
   transfer = std::make_unique<SectionTransfer>(session, *ops, dialogs, progress, [&] {
-    if (!nested) nested = transfer->ReadList(ListSection::Alarms);
+    if (!nested) nested = transfer->ReadList(SectionId::Alarms);
   });
-  ASSERT_TRUE(transfer->ReadList(ListSection::Relays).completed());
+  ASSERT_TRUE(transfer->ReadList(SectionId::Relays).completed());
   if (session.moduleFlag) {
     EXPECT_FALSE(nested.has_value());  // the module path pumps inside the link's wait
     return;
@@ -329,19 +329,19 @@ TransferResult WriteSpecialStatusEditor(TransferFixture& f) {
   auto copy = CopyRecord(ConstSpecialStatusRecord(SpecialStatus(f.image(), 4)));
   return f.transfer->WriteSpecialStatus(4, ConstSpecialStatusRecord(copy.data()));
 }
-std::function<TransferResult(TransferFixture&)> List(ListSection s) {
+std::function<TransferResult(TransferFixture&)> List(SectionId s) {
   return [s](TransferFixture& f) { return f.transfer->WriteList(s); };
 }
 
 const WriteAction kWrites[] = {
-    {"RelayList", true, List(ListSection::Relays)},
-    {"ProcessList", true, List(ListSection::Processes)},
-    {"WashingProcessList", true, List(ListSection::WashingProcesses)},
-    {"ProgramList", true, List(ListSection::Programs)},
-    {"AlarmList", true, List(ListSection::Alarms)},
-    {"SpecialStatusList", true, List(ListSection::SpecialStatuses)},
-    {"AnalogOutputList", true, List(ListSection::AnalogOutputs)},
-    {"PidList", true, List(ListSection::PidRegulators)},
+    {"RelayList", true, List(SectionId::Relays)},
+    {"ProcessList", true, List(SectionId::Processes)},
+    {"WashingProcessList", true, List(SectionId::WashingProcesses)},
+    {"ProgramList", true, List(SectionId::Programs)},
+    {"AlarmList", true, List(SectionId::Alarms)},
+    {"SpecialStatusList", true, List(SectionId::SpecialStatuses)},
+    {"AnalogOutputList", true, List(SectionId::AnalogOutputs)},
+    {"PidList", true, List(SectionId::Pid)},
     {"ProcessEditor", true, WriteProcessEditor},
     {"ProgramEditor", true, WriteProgramEditor},
     {"AlarmEditor", true, WriteAlarmEditor},
@@ -434,13 +434,13 @@ const InvalidCase kInvalid[] = {
     {"RelayTa",
      [](TransferFixture& f) {
        Relay(f.image(), 7).SetTimeTa(70000);
-       return f.transfer->WriteList(ListSection::Relays);
+       return f.transfer->WriteList(SectionId::Relays);
      },
      "Relay 7, Ta: 70000 is outside 0..65535. Correct it and write again."},
     {"AlarmListDelay",
      [](TransferFixture& f) {
        Alarm(f.image(), 15).SetDelayTime(70000);
-       return f.transfer->WriteList(ListSection::Alarms);
+       return f.transfer->WriteList(SectionId::Alarms);
      },
      "Alarm 15, delay time: 70000 is outside 0..65535. Correct it and write again."},
     {"AlarmEditorDelay",
@@ -453,7 +453,7 @@ const InvalidCase kInvalid[] = {
     {"ProgramListMinutes",
      [](TransferFixture& f) {
        Program(f.image(), 5).Step(2).SetMinutes(300);
-       return f.transfer->WriteList(ListSection::Programs);
+       return f.transfer->WriteList(SectionId::Programs);
      },
      "Program 5, step 2, minute: 300 is outside 0..255. Correct it and write again."},
     {"ProgramEditorOnOffDelta",
@@ -616,6 +616,26 @@ TEST_P(Editors, SetupAndPasswordsWindows) {
   EXPECT_EQ(dialogs.messages().count(kNoCommunication), 2);
 }
 
+// "Send" stores each entry as six characters, blanks in front, and leaves the bytes after the
+// entries alone; qdx sends through the same engine.
+TEST_P(Editors, PasswordsSendNormalisesTheEntries) {
+  std::array<std::uint8_t, passwords::kSize> block{};
+  block.fill(0x5A);
+  const QByteArray typed[] = {"1234", "12345678", ""};
+  for (int i = 0; i < passwords::kEntryCount; ++i) {
+    TextField(block.data() + i * passwords::kEntrySize, passwords::kEntryCapacity)
+        .SetBytes(typed[std::min(i, 2)]);
+  }
+  ASSERT_TRUE(transfer->SendPasswords(block).completed());
+  const PasswordBlock& sent = session.blocks.passwords;
+  EXPECT_EQ(PasswordEntry(sent, 1).Bytes(), "  1234");
+  EXPECT_EQ(PasswordEntry(sent, 2).Bytes(), "123456");
+  EXPECT_EQ(PasswordEntry(sent, passwords::kEntryCount).Bytes(), "      ");
+  EXPECT_EQ(sent.data()[passwords::kUnusedOffset], 0x5A);
+  EXPECT_EQ(sent.data()[passwords::kSize - 1], 0x5A);
+  EXPECT_TRUE(std::equal(block.begin(), block.end(), sent.data()));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPaths, Editors, testing::Values(Path::Direct, Path::Module),
                          [](const auto& info) { return std::string(PathName(info.param)); });
 
@@ -705,8 +725,8 @@ TEST(ProcessPresetStage, FailureIsReported) {
         f.emulator.Faults().SetPersistent(Fault::NoReply);
       }
     });
-    const TransferResult r = write ? f.transfer->WriteList(ListSection::Processes)
-                                   : f.transfer->ReadList(ListSection::Processes);
+    const TransferResult r = write ? f.transfer->WriteList(SectionId::Processes)
+                                   : f.transfer->ReadList(SectionId::Processes);
     EXPECT_EQ(r.outcome, TransferOutcome::Failed) << write;
     EXPECT_EQ(r.blocksDone, 2) << write;
     EXPECT_EQ(f.dialogs.messages(), QStringList{kNoCommunication}) << write;

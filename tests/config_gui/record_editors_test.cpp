@@ -111,7 +111,7 @@ TEST_P(AlarmEditorTest, DelayFieldStaysWithinItsBounds) {
 }
 
 TEST_P(AlarmEditorTest, ReadFromControllerOfAlarm13ReadsBlockOneAndTakesItsFirstEntry) {
-  ASSERT_TRUE(transfer->WriteList(ListSection::Alarms).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::Alarms).completed());
   Alarm(image(), 13).Name().SetBytes(QByteArray("IMAGE"));
   const auto imageBefore = Copy(Alarm(image(), 13));
   auto bytes = Copy(Alarm(image(), 13));
@@ -238,7 +238,7 @@ TEST_P(SpecialStatusEditorTest, OpensWithTheFixedName) {
 }
 
 TEST_P(SpecialStatusEditorTest, ReadOfF2TakesEntryThreeAndKeepsItsName) {
-  ASSERT_TRUE(transfer->WriteList(ListSection::SpecialStatuses).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::SpecialStatuses).completed());
   auto bytes = Copy(SpecialStatus(image(), 4));
   SpecialStatusRecord(bytes.data()).SetSwitchOffTime(0);
   TFEdycjastanSpec e(*context, bytes);

@@ -340,7 +340,7 @@ class RelayList : public ::testing::Test, public WindowFixture {};
 
 TEST_F(RelayList, CancelMidReadKeepsTheBlocksReadSoFar) {
   for (int n = 1; n <= kRelayCount; ++n) Relay(image(), n).Name().SetBytes(QByteArray("CTRL"));
-  ASSERT_TRUE(transfer->WriteList(ListSection::Relays).completed());
+  ASSERT_TRUE(transfer->WriteList(SectionId::Relays).completed());
   for (int n = 1; n <= kRelayCount; ++n) Relay(image(), n).Name().SetBytes(QByteArray("PC"));
   Tflistaprzekaznikow w(*context);
   dialogs.ClearRecord();

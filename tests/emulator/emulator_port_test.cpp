@@ -8,9 +8,11 @@
 #include "link/device_transactions.h"
 #include "link/link.h"
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
 #include "link/setup_transactions.h"
 #include "support/fake_serial_port.h"
 #include "support/qt_printers.h"
+#include "support/scripted_dialogs.h"
 
 namespace qdx {
 namespace {
@@ -183,10 +185,12 @@ TEST_F(EmulatorUnderLink, DirectAndModulePathsReadTheSameDevice) {
   session->moduleFlag = true;
   DeviceInfo fetched;
   const std::int64_t start = clock.NowMicroseconds();
-  const PathOutcome outcome = ops->ReadOnPath(DeviceInfoMessage(), 17, [&](const QByteArray& r) {
-    fetched = DecodeDeviceInfo(r);
-    return kLinkOk;
-  });
+  test::ScriptedDialogs dialogs;
+  const PathOutcome outcome =
+      PathDispatcher(*ops, dialogs).Read(DeviceInfoMessage(), 17, [&](const QByteArray& r) {
+        fetched = DecodeDeviceInfo(r);
+        return kLinkOk;
+      });
   EXPECT_TRUE(outcome.ok());
   EXPECT_EQ(fetched, direct);
   EXPECT_GE(clock.NowMicroseconds() - start, 300'000) << "the module's answer delay";

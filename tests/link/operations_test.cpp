@@ -1,4 +1,5 @@
 #include "link/operations.h"
+#include "link/path_dispatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -498,15 +499,35 @@ TEST_F(OperationsTest, PathOutcomes) {
     session.moduleFlag = c.moduleFlag;
     session.settings.waitForPanel = 1;
     ScriptedDialogs d;
+    PathDispatcher path(*ops, d, c.cancel);
     const PathOutcome out =
-        c.write ? ops->WriteOnPath(inner, 11, 4, d, c.cancel)
-                : ops->ReadOnPath(
-                      inner, 17, [](const QByteArray&) { return kLinkOk; }, c.cancel);
+        c.write ? path.Write(inner)
+                : path.Read(inner, 17, [](const QByteArray&) { return kLinkOk; });
     EXPECT_EQ(out.kind, c.kind) << c.name;
     if (!c.seen.isEmpty()) {
       EXPECT_EQ(module.seen, c.seen) << c.name;
     }
     EXPECT_EQ(d.messages().isEmpty(), c.kind != PathOutcome::Refused) << c.name;
+  }
+}
+
+// The stage hook follows post, wait and fetch on the module path only; the path is the one
+// the session had when the dispatcher was made.
+TEST_F(OperationsTest, DispatcherStagesAndPathChosenOnce) {
+  const InnerMessage inner{kClassDevice, 0x20, {}};
+  session.settings.waitForPanel = 1;
+  ScriptedDialogs d;
+  for (const bool moduleFlag : {false, true}) {
+    module = test::FakeModule{};
+    session.moduleFlag = moduleFlag;
+    PathDispatcher path(*ops, d);
+    session.moduleFlag = !moduleFlag;
+    QList<int> stages;
+    const PathStep step{false, [&](int k) { stages.push_back(k); }, 0};
+    EXPECT_TRUE(path.Read(inner, 17, [](const QByteArray&) { return kLinkOk; }, step).ok());
+    EXPECT_TRUE(path.Write(inner, step).ok());
+    EXPECT_EQ(stages, moduleFlag ? QList<int>({1, 2, 3, 1, 2, 3}) : QList<int>()) << moduleFlag;
+    EXPECT_EQ(module.seen.first(), moduleFlag ? "post 44 20" : "direct 44 20");
   }
 }
 

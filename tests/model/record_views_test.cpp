@@ -365,25 +365,25 @@ TEST(RegionAccessors, ReachTheDocumentedOffsets) {
 TEST(RegionAccessors, SectionsCoverTheirRecords) {
   ProjectImage image;
   struct Case {
-    ImageSection section;
+    SectionId section;
     const std::uint8_t* first;
     const std::uint8_t* last;
     std::size_t lastSize;
   };
   const Case cases[] = {
-      {ImageSection::Programs, Program(image, 1).data(), Program(image, 100).data(), 17'672},
-      {ImageSection::WashingProgram, WashingProgram(image).data(), WashingProgram(image).data(),
+      {SectionId::Programs, Program(image, 1).data(), Program(image, 100).data(), 17'672},
+      {SectionId::WashingProgram, WashingProgram(image).data(), WashingProgram(image).data(),
        17'672},
-      {ImageSection::Processes, Process(image, ProcessSet::Normal, 1).data(),
+      {SectionId::Processes, Process(image, ProcessSet::Normal, 1).data(),
        Process(image, ProcessSet::Normal, 16).data(), 120},
-      {ImageSection::WashingProcesses, Process(image, ProcessSet::Washing, 1).data(),
+      {SectionId::WashingProcesses, Process(image, ProcessSet::Washing, 1).data(),
        Process(image, ProcessSet::Washing, 16).data(), 120},
-      {ImageSection::Relays, Relay(image, 1).data(), Relay(image, 32).data(), 92},
-      {ImageSection::SpecialStatuses, SpecialStatus(image, 1).data(),
+      {SectionId::Relays, Relay(image, 1).data(), Relay(image, 32).data(), 92},
+      {SectionId::SpecialStatuses, SpecialStatus(image, 1).data(),
        SpecialStatus(image, 6).data(), 144},
-      {ImageSection::Alarms, Alarm(image, 1).data(), Alarm(image, 21).data(), 128},
-      {ImageSection::Setup, qdx::Setup(image).data(), qdx::Setup(image).data(), 202},
-      {ImageSection::AnalogOutputs, AnalogOutput(image, 1).data(), AnalogOutput(image, 5).data(),
+      {SectionId::Alarms, Alarm(image, 1).data(), Alarm(image, 21).data(), 128},
+      {SectionId::Setup, qdx::Setup(image).data(), qdx::Setup(image).data(), 202},
+      {SectionId::AnalogOutputs, AnalogOutput(image, 1).data(), AnalogOutput(image, 5).data(),
        264},
   };
   for (const Case& c : cases) {
