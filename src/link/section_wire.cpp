@@ -139,6 +139,12 @@ void WireWriter::Text(const QByteArray& text) {
   out_.append(EncodeTextField(text, codePageIndex_, kWireTextWidth));
 }
 
+void WireWriter::RawText(ConstTextField text, int width) {
+  QByteArray bytes = text.Bytes().left(width);
+  bytes.append(width - bytes.size(), '\0');
+  out_.append(bytes);
+}
+
 EncodedMessage WireWriter::Finish(std::uint8_t classLetter, std::uint8_t command) const {
   EncodedMessage result;
   result.error = error_;

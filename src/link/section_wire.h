@@ -138,6 +138,8 @@ class WireWriter {
   }
   // skip is how the reader treats the field's bytes; the writer sends blanks either way.
   void Text(ConstTextField text, TextFieldSkip = TextFieldSkip::Zero) { Text(text.Bytes()); }
+  // A text that travels unconverted in width bytes: cut, or filled with 0x00.
+  void RawText(ConstTextField text, int width);
 
   // Keeps field's value as the error unless an earlier one is kept already.
   void Refuse(const char* field, const QString& value, const QString& range);
@@ -213,6 +215,8 @@ class WireReader {
   }
   // The 14-byte text as the record stores it (skipped bytes dropped, converted, trimmed, cut).
   void Text(TextField text, TextFieldSkip skip = TextFieldSkip::Zero);
+  // The width bytes as they are, cut to the field's capacity.
+  void RawText(TextField text, int width) { text.SetBytes(Take(width)); }
   void Outputs(RelayOutputStates outputs);
 
  private:
