@@ -59,8 +59,7 @@ QString BriefText(LinkResult result, const QString& portError) {
 }  // namespace
 
 QString LinkResultText(LinkResult result, const QString& portError, LinkResultWording wording) {
-  return wording == LinkResultWording::Brief ? BriefText(result, portError)
-                                             : ExplainedText(result);
+  return wording == LinkResultWording::Brief ? BriefText(result, portError) : ExplainedText(result);
 }
 
 std::uint16_t Crc16(const std::uint8_t* bytes, std::uint16_t count) {

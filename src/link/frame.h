@@ -13,14 +13,14 @@ namespace qdx {
 // user sees every other result as "No communication", the trace shows its number.
 enum class LinkResult {
   Ok = 0,
-  PortFailed = 1,        // open/configure failed or port error
-  ShortWrite = 2,        // port accepted fewer bytes than sent
-  ShortReply = 3,        // reply shorter than expected (not empty)
-  BadChecksum = 4,       // reply checksum wrong
-  BadLength = 5,         // caller asked for fewer than 4 bytes
-  UnexpectedReply = 7,   // valid reply, wrong function/block/page
-  NoReply = 8,           // not a single byte arrived
-  WrongStation = 10,     // reply from another station
+  PortFailed = 1,       // open/configure failed or port error
+  ShortWrite = 2,       // port accepted fewer bytes than sent
+  ShortReply = 3,       // reply shorter than expected (not empty)
+  BadChecksum = 4,      // reply checksum wrong
+  BadLength = 5,        // caller asked for fewer than 4 bytes
+  UnexpectedReply = 7,  // valid reply, wrong function/block/page
+  NoReply = 8,          // not a single byte arrived
+  WrongStation = 10,    // reply from another station
   // Our own: the request cannot be expressed (a block offset beyond the 16-bit field, an empty
   // request); nothing was sent.
   RequestInvalid = 20,
