@@ -198,7 +198,7 @@ void WireReader::Text(TextField text, TextFieldSkip skip) {
 
 void WireReader::Outputs(RelayOutputStates outputs) {
   const QByteArray wire = Take(kWireOutputBytes);
-  StoreOutputBits(ReplyBytes(wire), outputs);
+  StoreOutputBits(reinterpret_cast<const std::uint8_t*>(wire.constData()), outputs);
 }
 
 }  // namespace qdx

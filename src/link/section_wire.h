@@ -10,7 +10,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -236,8 +235,4 @@ LinkResult SendSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
 LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
                             EncodeError* refusal);
 
-// Read-side helpers over a reply whose length has been checked.
-inline const std::uint8_t* ReplyBytes(const QByteArray& reply) {
-  return reinterpret_cast<const std::uint8_t*>(reply.constData());
-}
 }  // namespace qdx
