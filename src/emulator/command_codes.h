@@ -1,7 +1,7 @@
 // The command codes the emulated controller answers, named once for its memory and its
 // handlers. They are the emulator's own reading of the protocol on purpose: it does not take
-// the link's catalogue constants, so a code the link gets wrong fails an exchange in the tests
-// instead of being copied into both sides.
+// the command codes of the link's catalogue, so a code the link gets wrong fails an exchange
+// in the tests instead of being copied into both sides.
 #pragma once
 
 #include <cstdint>
