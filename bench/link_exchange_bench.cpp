@@ -105,7 +105,8 @@ int main(int argc, char** argv) {
       const TransactResult r = link.Transact(c.request, c.replyLength, where);
       const std::int64_t end = clock.NowMicroseconds();
       if (r.result != kLinkOk) {
-        std::fprintf(stderr, "link_exchange_bench: %s failed with %d\n", c.name, r.result);
+        std::fprintf(stderr, "link_exchange_bench: %s failed with %d\n", c.name,
+                     LinkResultNumber(r.result));
         status = 1;
         break;
       }

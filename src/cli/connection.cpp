@@ -94,39 +94,6 @@ void UseDefaultRuntimeFolder() {
   qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
-QString LinkResultMeaning(LinkResult result) {
-  switch (result) {
-    case kLinkOk:
-      return QStringLiteral("success");
-    case kLinkPortFailed:
-      return QStringLiteral(
-          "the port could not be opened or configured, or broke during the "
-          "exchange");
-    case kLinkShortWrite:
-      return QStringLiteral("the port took fewer bytes than the request has");
-    case kLinkShortReply:
-      return QStringLiteral("the reply was shorter than expected");
-    case kLinkBadChecksum:
-      return QStringLiteral("the reply's checksum is wrong");
-    case kLinkBadLength:
-      return QStringLiteral("a reply shorter than 4 bytes was asked for");
-    case kLinkUnexpectedReply:
-      return QStringLiteral(
-          "the reply is not the answer to this request (function, block or "
-          "page bytes differ)");
-    case kLinkNoReply:
-      return QStringLiteral(
-          "no reply: not a single byte arrived (is the controller on, the "
-          "address and the speed right?)");
-    case kLinkWrongStation:
-      return QStringLiteral("the reply came from another station");
-    case kLinkRequestInvalid:
-      return QStringLiteral("the request cannot be expressed; nothing was sent");
-    default:
-      return QStringLiteral("unknown result");
-  }
-}
-
 std::unique_ptr<Connection> Connection::Create(const GlobalOptions& options,
                                                const SettingsFolders& folders, QString* error,
                                                std::unique_ptr<SerialPort> port, Clock* clock) {
@@ -212,8 +179,8 @@ QString Connection::FailureText(LinkResult result) const {
                      .arg(session_->stationAddress)
                      .arg(PortName())
                      .arg(BaudRateOfCode(session_->link.baudCode))
-                     .arg(LinkResultMeaning(result))
-                     .arg(result);
+                     .arg(LinkResultText(result, {}, LinkResultWording::Explained))
+                     .arg(LinkResultNumber(result));
   if (result == kLinkPortFailed && !link_->LastPortErrorText().isEmpty()) {
     text += QStringLiteral("\n%1").arg(link_->LastPortErrorText());
   }

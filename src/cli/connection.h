@@ -68,9 +68,6 @@ ConnectionChoice ChooseConnection(const GlobalOptions& options, const Connection
 // that same folder first, so emulator ports are still found there, without the warning.
 void UseDefaultRuntimeFolder();
 
-// What a result code means, in words (e.g. "no reply: not a single byte arrived").
-QString LinkResultMeaning(LinkResult result);
-
 class Connection {
  public:
   // Reads both settings files from folders and applies the options. A settings file that

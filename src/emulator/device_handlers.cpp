@@ -3,20 +3,12 @@
 #include <QDate>
 #include <QTime>
 
+#include "emulator/command_codes.h"
 #include "emulator/emulator.h"
 #include "link/frame.h"
 
 namespace qdx {
 namespace {
-
-constexpr std::uint8_t kReadDeviceInfo = 0x20;
-constexpr std::uint8_t kReadPanelTextKind6 = 0x21;
-constexpr std::uint8_t kReadPanelTextKind7 = 0x22;
-constexpr std::uint8_t kWritePanelCharsets = 0x23;
-constexpr std::uint8_t kWritePanelText = 0x24;
-constexpr std::uint8_t kReset = 0xE6;
-constexpr std::uint8_t kSetClock = 0x06;
-constexpr std::uint8_t kSetup = 0x0A;
 
 std::uint8_t At(const QByteArray& bytes, int index) {
   return static_cast<std::uint8_t>(bytes[index]);
@@ -34,7 +26,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
   // The panel text size, then the character-set codes of the two selected languages. The PC
   // writes each code as a pair, low byte first; the controller reports them high byte first,
   // so the second and fourth bytes carry 17 (Cyrillic) or 18 (PC852).
-  emulator.AddHandler(kClassDevice, kReadDeviceInfo, 0, 0, [&memory](const InnerRequest&) {
+  emulator.AddHandler(kClassDevice, cmd::kReadDeviceInfo, 0, 0, [&memory](const InnerRequest&) {
     QByteArray data;
     AppendBe16(data, memory.panelTextSize);
     const auto& c = memory.panelCharsets;
@@ -44,7 +36,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
 
   // Text blocks: the offset comes back in front of the 264 bytes.
   for (const auto& [command, kind] :
-       {std::pair{kReadPanelTextKind6, 6}, std::pair{kReadPanelTextKind7, 7}}) {
+       {std::pair{cmd::kReadPanelTextKind6, 6}, std::pair{cmd::kReadPanelTextKind7, 7}}) {
     emulator.AddHandler(
         kClassDevice, command, 2, 2, [&memory, kind = kind](const InnerRequest& request) {
           const int offset = OffsetParam(request.params);
@@ -53,7 +45,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
         });
   }
 
-  emulator.AddHandler(kClassDevice, kWritePanelText, 2 + kPanelAreaBlockSize,
+  emulator.AddHandler(kClassDevice, cmd::kWritePanelText, 2 + kPanelAreaBlockSize,
                       2 + kPanelAreaBlockSize, [&memory](const InnerRequest& request) {
                         const int offset = OffsetParam(request.params);
                         memory.panelArea6.replace(offset, kPanelAreaBlockSize,
@@ -61,7 +53,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
                         return std::optional<QByteArray>(request.params.left(2));
                       });
 
-  emulator.AddHandler(kClassDevice, kWritePanelCharsets, 4, 4,
+  emulator.AddHandler(kClassDevice, cmd::kWritePanelCharsets, 4, 4,
                       [&memory](const InnerRequest& request) {
                         for (int i = 0; i < 4; ++i) memory.panelCharsets[i] = At(request.params, i);
                         return std::optional<QByteArray>(QByteArray());
@@ -69,7 +61,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
 
   // Direct resets carry no parameters, posted ones two zero bytes. The controller restarts
   // stopped.
-  emulator.AddHandler(kClassWrite, kReset, 0, 2, [&emulator](const InnerRequest&) {
+  emulator.AddHandler(kClassWrite, cmd::kReset, 0, 2, [&emulator](const InnerRequest&) {
     ++emulator.Memory().resetCount;
     emulator.SetRunState(0);
     return std::optional<QByteArray>(QByteArray());
@@ -77,7 +69,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
 
   // Year (two digits), month, day, hour, minute, second. A date the calendar does not have
   // leaves the clock as it is.
-  emulator.AddHandler(kClassWrite, kSetClock, 6, 6, [&emulator](const InnerRequest& request) {
+  emulator.AddHandler(kClassWrite, cmd::kSetClock, 6, 6, [&emulator](const InnerRequest& request) {
     const QByteArray& p = request.params;
     const QDate date(2000 + At(p, 0), At(p, 1), At(p, 2));
     const QTime time(At(p, 3), At(p, 4), At(p, 5));
@@ -85,7 +77,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
     return std::optional<QByteArray>(QByteArray());
   });
 
-  emulator.AddHandler(kClassRead, kSetup, 0, 0, [&memory](const InnerRequest&) {
+  emulator.AddHandler(kClassRead, cmd::kSetup, 0, 0, [&memory](const InnerRequest&) {
     QByteArray data;
     data.reserve(2 * kSetupWordsOnWire);
     for (int i = 0; i < kSetupWordsOnWire; ++i) {
@@ -96,7 +88,7 @@ void RegisterDeviceHandlers(Emulator& emulator) {
 
   // Two zero bytes, then words 0..99. The panel layout marker and the program version belong
   // to the controller's firmware: a project written to it does not change them.
-  emulator.AddHandler(kClassWrite, kSetup, 2 + 2 * kSetupWordsOnWire, 2 + 2 * kSetupWordsOnWire,
+  emulator.AddHandler(kClassWrite, cmd::kSetup, 2 + 2 * kSetupWordsOnWire, 2 + 2 * kSetupWordsOnWire,
                       [&memory](const InnerRequest& request) {
                         for (int i = 0; i < kSetupWordsOnWire; ++i) {
                           if (i == kSetupWordPanelLayout || i == kSetupWordProgramVersion) continue;

@@ -1,5 +1,6 @@
 #include "emulator/section_handlers.h"
 
+#include "emulator/command_codes.h"
 #include "emulator/emulator.h"
 #include "link/frame.h"
 
@@ -16,21 +17,31 @@ struct Entry {
 // Parameter sizes a request may have; the section memory checks the exact size (programs and
 // analog outputs have one per layout) and the block, index and page numbers.
 constexpr Entry kSectionRequests[] = {
-    {kClassRead, 0x0C, 1, 1},  // relay block
-    {kClassRead, 0x0F, 1, 1},  // alarm block
-    {kClassRead, 0x0E, 0, 0},  // special statuses
-    {kClassRead, 0x0D, 1, 1},  // process bodies, normal
-    {kClassRead, 0x10, 1, 1},  // process bodies, washing
-    {kClassRead, 0x13, 1, 1},  // preset table
-    {kClassRead, 0x0B, 2, 2},  // program page
-    {kClassRead, 0x12, 1, 1},  // analog outputs
-    {kClassRead, 0x38, 1, 1},  // PID regulators
-    {kClassRead, 0x11, 0, 0},  // passwords
-    {kClassWrite, 0x0C, 241, 241}, {kClassWrite, 0x0F, 265, 265}, {kClassWrite, 0x17, 23, 23},
-    {kClassWrite, 0x0E, 42, 42},   {kClassWrite, 0x16, 8, 8},     {kClassWrite, 0x0D, 153, 153},
-    {kClassWrite, 0x10, 153, 153}, {kClassWrite, 0x15, 20, 20},   {kClassWrite, 0x18, 20, 20},
-    {kClassWrite, 0x13, 161, 161}, {kClassWrite, 0x1A, 11, 11},   {kClassWrite, 0x0B, 216, 496},
-    {kClassWrite, 0x12, 171, 246}, {kClassWrite, 0x38, 116, 116}, {kClassWrite, 0x11, 222, 222},
+    {kClassRead, cmd::kRelays, 1, 1},
+    {kClassRead, cmd::kAlarms, 1, 1},
+    {kClassRead, cmd::kSpecials, 0, 0},
+    {kClassRead, cmd::kBodiesNormal, 1, 1},
+    {kClassRead, cmd::kBodiesWashing, 1, 1},
+    {kClassRead, cmd::kPresetTable, 1, 1},
+    {kClassRead, cmd::kProgram, 2, 2},
+    {kClassRead, cmd::kAnalogOutputs, 1, 1},
+    {kClassRead, cmd::kPid, 1, 1},
+    {kClassRead, cmd::kPasswords, 0, 0},
+    {kClassWrite, cmd::kRelays, 241, 241},
+    {kClassWrite, cmd::kAlarms, 265, 265},
+    {kClassWrite, cmd::kAlarm, 23, 23},
+    {kClassWrite, cmd::kSpecials, 42, 42},
+    {kClassWrite, cmd::kSpecial, 8, 8},
+    {kClassWrite, cmd::kBodiesNormal, 153, 153},
+    {kClassWrite, cmd::kBodiesWashing, 153, 153},
+    {kClassWrite, cmd::kProcessNormal, 20, 20},
+    {kClassWrite, cmd::kProcessWashing, 20, 20},
+    {kClassWrite, cmd::kPresetTable, 161, 161},
+    {kClassWrite, cmd::kPresets, 11, 11},
+    {kClassWrite, cmd::kProgram, 216, 496},
+    {kClassWrite, cmd::kAnalogOutputs, 171, 246},
+    {kClassWrite, cmd::kPid, 116, 116},
+    {kClassWrite, cmd::kPasswords, 222, 222},
 };
 
 }  // namespace

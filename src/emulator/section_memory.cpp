@@ -1,28 +1,12 @@
 #include "emulator/section_memory.h"
 
+#include "emulator/command_codes.h"
 #include "model/bytes.h"
 #include "link/frame.h"
 #include "link/program_transactions.h"
 
 namespace qdx {
 namespace {
-
-// Commands of the section family, shared by the read ('F') and write ('G') classes.
-constexpr std::uint8_t kProgram = 0x0B;
-constexpr std::uint8_t kRelays = 0x0C;
-constexpr std::uint8_t kBodiesNormal = 0x0D;
-constexpr std::uint8_t kSpecials = 0x0E;
-constexpr std::uint8_t kAlarms = 0x0F;
-constexpr std::uint8_t kBodiesWashing = 0x10;
-constexpr std::uint8_t kPasswords = 0x11;
-constexpr std::uint8_t kAnalogOutputs = 0x12;
-constexpr std::uint8_t kPresetTable = 0x13;
-constexpr std::uint8_t kProcessNormal = 0x15;
-constexpr std::uint8_t kSpecial = 0x16;
-constexpr std::uint8_t kAlarm = 0x17;
-constexpr std::uint8_t kProcessWashing = 0x18;
-constexpr std::uint8_t kPresets = 0x1A;
-constexpr std::uint8_t kPid = 0x38;
 
 constexpr int kRelayEntry = 40;
 constexpr int kRelayCount = 32;
@@ -76,7 +60,7 @@ void Store(QByteArray& table, int entrySize, int first, const QByteArray& entrie
 }
 
 int SetIndex(std::uint8_t command) {
-  return command == kBodiesWashing || command == kProcessWashing ? 1 : 0;
+  return command == cmd::kBodiesWashing || command == cmd::kProcessWashing ? 1 : 0;
 }
 
 }  // namespace
@@ -109,35 +93,35 @@ std::optional<QByteArray> SectionMemory::Read(std::uint8_t command, const QByteA
   const int size = static_cast<int>(params.size());
   const int p0 = size > 0 ? At(params, 0) : -1;
   switch (command) {
-    case kRelays:
+    case cmd::kRelays:
       if (size != 1 || p0 >= (kRelayCount + kRelaysPerBlock - 1) / kRelaysPerBlock) break;
       return params + Entries(relays, kRelayEntry, p0 * kRelaysPerBlock, kRelaysPerBlock);
-    case kAlarms:
+    case cmd::kAlarms:
       if (size != 1 || p0 >= (kAlarmCount + kAlarmsPerBlock - 1) / kAlarmsPerBlock) break;
       return params + Entries(alarms, kAlarmEntry, p0 * kAlarmsPerBlock, kAlarmsPerBlock);
-    case kSpecials:
+    case cmd::kSpecials:
       if (size != 0) break;
       return specials;
-    case kBodiesNormal:
-    case kBodiesWashing:
+    case cmd::kBodiesNormal:
+    case cmd::kBodiesWashing:
       if (size != 1 || p0 >= kProcessCount / kProcessesPerBlock) break;
       return params + Entries(bodies[SetIndex(command)], kBodyEntry, p0 * kProcessesPerBlock,
                               kProcessesPerBlock);
-    case kPresetTable:
+    case cmd::kPresetTable:
       if (size != 1 || p0 > 1) break;
       return params + presets[p0];
-    case kProgram:
+    case cmd::kProgram:
       return ReadProgramPage(params, programVersion);
-    case kAnalogOutputs:
+    case cmd::kAnalogOutputs:
       if (size != 1) break;
       return ReadAnalogOutputs(programVersion < 600);
-    case kPid: {
+    case cmd::kPid: {
       if (size != 1) break;
       QByteArray data = QByteArray(1, '\0') + pids;
       data.append(kOutputsAnswerSize - data.size(), '\0');
       return data;
     }
-    case kPasswords:
+    case cmd::kPasswords:
       if (size != 0) break;
       return passwords;
     default:
@@ -152,42 +136,42 @@ std::optional<QByteArray> SectionMemory::Write(std::uint8_t command, const QByte
   const int p0 = size > 0 ? At(params, 0) : -1;
   const QByteArray rest = params.mid(1);
   switch (command) {
-    case kRelays:
+    case cmd::kRelays:
       if (size != 1 + kRelaysPerBlock * kRelayEntry || p0 * kRelaysPerBlock >= kRelayCount) break;
       Store(relays, kRelayEntry, p0 * kRelaysPerBlock, rest);
       return QByteArray();
-    case kAlarms:
+    case cmd::kAlarms:
       if (size != 1 + kAlarmsPerBlock * kAlarmEntry || p0 * kAlarmsPerBlock >= kAlarmCount) break;
       Store(alarms, kAlarmEntry, p0 * kAlarmsPerBlock, rest);
       return QByteArray();
-    case kAlarm:
+    case cmd::kAlarm:
       if (size != 1 + kAlarmEntry || p0 >= kAlarmCount) break;
       Store(alarms, kAlarmEntry, p0, rest);
       return QByteArray();
-    case kSpecials:
+    case cmd::kSpecials:
       if (size != kSpecialCount * kSpecialEntry) break;
       specials = params;
       return QByteArray();
-    case kSpecial:
+    case cmd::kSpecial:
       if (size != 1 + kSpecialEntry || p0 >= kSpecialCount) break;
       Store(specials, kSpecialEntry, p0, rest);
       return QByteArray();
-    case kBodiesNormal:
-    case kBodiesWashing:
+    case cmd::kBodiesNormal:
+    case cmd::kBodiesWashing:
       if (size != 1 + kProcessesPerBlock * kBodyEntry || p0 * kProcessesPerBlock >= kProcessCount)
         break;
       Store(bodies[SetIndex(command)], kBodyEntry, p0 * kProcessesPerBlock, rest);
       return QByteArray();
-    case kProcessNormal:
-    case kProcessWashing:
+    case cmd::kProcessNormal:
+    case cmd::kProcessWashing:
       if (size != 1 + kBodyEntry || p0 >= kProcessCount) break;
       Store(bodies[SetIndex(command)], kBodyEntry, p0, rest);
       return QByteArray();
-    case kPresetTable:
+    case cmd::kPresetTable:
       if (size != 1 + kProcessCount * kPresetsEntry || p0 > 1) break;
       presets[p0] = rest;
       return QByteArray();
-    case kPresets: {
+    case cmd::kPresets: {
       if (size != 1 + kPresetsEntry) break;
       const int set = p0 >= kWashingPresetsBase ? 1 : 0;
       const int index = p0 - set * kWashingPresetsBase;
@@ -195,10 +179,10 @@ std::optional<QByteArray> SectionMemory::Write(std::uint8_t command, const QByte
       Store(presets[set], kPresetsEntry, index, rest);
       return QByteArray();
     }
-    case kProgram:
+    case cmd::kProgram:
       if (!WriteProgramPage(params, programVersion)) break;
       return QByteArray();
-    case kAnalogOutputs:
+    case cmd::kAnalogOutputs:
       if (size == 1 + kAnalogCount * kAnalogEntry) {
         WriteAnalogOutputs(rest, false);
       } else if (size == 1 + kAnalogCount * kAnalogLegacyEntry) {
@@ -207,11 +191,11 @@ std::optional<QByteArray> SectionMemory::Write(std::uint8_t command, const QByte
         break;
       }
       return QByteArray();
-    case kPid:
+    case cmd::kPid:
       if (size != 1 + kPidCount * kPidEntry) break;
       pids = rest;
       return QByteArray();
-    case kPasswords:
+    case cmd::kPasswords:
       if (size != kPasswordCount * kPasswordEntry) break;
       passwords = params;
       return QByteArray();

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -20,21 +18,17 @@ bool ValidIndex(int index) {
   return index >= 0 && index < kAlarmCount;
 }
 
-void AppendAlarmEntry(WireWriter& w, ConstAlarmRecord a) {
+// One alarm entry, 22 bytes, for a WireWriter or a WireReader.
+template <typename Wire, typename Record>
+void AlarmEntry(Wire& w, Record a) {
+  using Get = ConstAlarmRecord;
+  using Set = AlarmRecord;
   w.SetRecord(a.Number());
-  w.Text(a.Message().Bytes());
-  w.U16(a.DelayTime(), "delay time");
-  w.Code8(a.AlarmStatus(), kNoneSelected, "alarm status");
-  w.Code8(a.RelayLogic(), kNoneSelected, "relay logic");
+  w.Text(a.Message());
+  w.U16(a, &Get::DelayTime, &Set::SetDelayTime, "delay time");
+  w.Code8(a, &Get::AlarmStatus, &Set::SetAlarmStatus, kNoneSelected, "alarm status");
+  w.Code8(a, &Get::RelayLogic, &Set::SetRelayLogic, kNoneSelected, "relay logic");
   w.Outputs(a.Outputs());
-}
-
-void StoreAlarmEntry(const std::uint8_t* e, AlarmRecord a, int codePageIndex) {
-  a.Message().SetBytes(ReadWireText(e, codePageIndex, AlarmRecord::kNameCapacity));
-  a.SetDelayTime(ReadBe16(e + 14));
-  a.SetAlarmStatus(e[16]);
-  a.SetRelayLogic(e[17]);
-  StoreOutputBits(e + 18, a.Outputs());
 }
 
 }  // namespace
@@ -56,13 +50,13 @@ InnerMessage AlarmBlockReadMessage(int block) {
 LinkResult DecodeAlarmBlock(const QByteArray& reply, int block, AlarmBlockBytes records,
                             int codePageIndex) {
   if (reply.size() < kAlarmBlockReplyLength) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
-  if (data[0] != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
+  WireReader w(reply, kReplyDataOffset, codePageIndex);
+  if (w.Raw() != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
   std::fill(records.begin(), records.end(), std::uint8_t{0});
   for (int k = 0; k < kAlarmsPerBlock; ++k) {
     const AlarmRecord a(records.data() + k * AlarmRecord::kSize);
     a.SetNumber(kAlarmsPerBlock * block + k + 1);
-    StoreAlarmEntry(data + 1 + k * kAlarmEntrySize, a, codePageIndex);
+    AlarmEntry(w, a);
   }
   return kLinkOk;
 }
@@ -77,7 +71,7 @@ EncodedMessage AlarmBlockWriteMessage(int block, ConstAlarmBlockBytes records, i
   WireWriter w(QStringLiteral("Alarm"), codePageIndex);
   w.Raw(static_cast<std::uint8_t>(block));
   for (int k = 0; k < kAlarmsPerBlock; ++k) {
-    AppendAlarmEntry(w, ConstAlarmRecord(records.data() + k * AlarmRecord::kSize));
+    AlarmEntry(w, ConstAlarmRecord(records.data() + k * AlarmRecord::kSize));
   }
   return w.Finish(kClassWrite, kCmdAlarmBlock);
 }
@@ -85,13 +79,13 @@ EncodedMessage AlarmBlockWriteMessage(int block, ConstAlarmBlockBytes records, i
 EncodedMessage AlarmWriteMessage(int index, ConstAlarmRecord alarm, int codePageIndex) {
   WireWriter w(QStringLiteral("Alarm"), codePageIndex);
   w.Raw(static_cast<std::uint8_t>(index));
-  AppendAlarmEntry(w, alarm);
+  AlarmEntry(w, alarm);
   return w.Finish(kClassWrite, kCmdAlarm);
 }
 
 std::optional<EncodeError> ValidateAlarm(ConstAlarmRecord alarm) {
   WireWriter w(QStringLiteral("Alarm"), 0);
-  AppendAlarmEntry(w, alarm);
+  AlarmEntry(w, alarm);
   return w.error();
 }
 

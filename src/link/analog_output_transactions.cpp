@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -13,53 +11,30 @@ constexpr std::uint8_t kCmdAnalogOutputs = 0x12;
 constexpr std::int64_t kNoneSelected = 0xFFFF;
 constexpr char kFunctionNames[4][3] = {"F1", "F2", "F3", "F4"};
 
-void AppendEntry(WireWriter& w, ConstAnalogOutputRecord a, AnalogOutputLayout layout) {
-  w.Text(a.Name().Bytes());
-  w.Code8(a.OutputType(), kNoneSelected, "type");
-  w.Code8(a.Channel(), kNoneSelected, "measurement channel");
-  w.Code8(a.SetValue(), kNoneSelected, "set value");
-  if (layout == AnalogOutputLayout::Current) w.Raw(a.PidNumber());
-  w.U16(a.ValueAt0V(), "value for 0 V");
-  w.U16(a.ValueAt10V(), "value for 10 V");
-  w.U16(a.StopSetValue(), "Stop");
-  w.U16(a.PauseSetValue(), "Pause");
+// One analog output entry in the given layout, for a WireWriter or a WireReader.
+template <typename Wire, typename Record>
+void AnalogOutputEntry(Wire& w, Record a, AnalogOutputLayout layout) {
+  using Get = ConstAnalogOutputRecord;
+  using Set = AnalogOutputRecord;
+  w.Text(a.Name());
+  w.Code8(a, &Get::OutputType, &Set::SetOutputType, kNoneSelected, "type");
+  w.Code8(a, &Get::Channel, &Set::SetChannel, kNoneSelected, "measurement channel");
+  w.Code8(a, &Get::SetValue, &Set::SetSetValue, kNoneSelected, "set value");
+  if (layout == AnalogOutputLayout::Current) w.Byte(a, &Get::PidNumber, &Set::SetPidNumber);
+  w.U16(a, &Get::ValueAt0V, &Set::SetValueAt0V, "value for 0 V");
+  w.U16(a, &Get::ValueAt10V, &Set::SetValueAt10V, "value for 10 V");
+  w.U16(a, &Get::StopSetValue, &Set::SetStopSetValue, "Stop");
+  w.U16(a, &Get::PauseSetValue, &Set::SetPauseSetValue, "Pause");
   if (layout == AnalogOutputLayout::Legacy) {
-    w.ScaledDouble(a.SamplePeriod(), 100.0, "sampling period");
-    w.ScaledDouble(a.Gain(), 100.0, "gain");
-    w.ScaledDouble(a.IntegralTime(), 100.0, "Ti");
-    w.ScaledDouble(a.DerivativeTime(), 100.0, "Td");
+    w.ScaledDouble(a, &Get::SamplePeriod, &Set::SetSamplePeriod, 100.0, "sampling period");
+    w.ScaledDouble(a, &Get::Gain, &Set::SetGain, 100.0, "gain");
+    w.ScaledDouble(a, &Get::IntegralTime, &Set::SetIntegralTime, 100.0, "Ti");
+    w.ScaledDouble(a, &Get::DerivativeTime, &Set::SetDerivativeTime, 100.0, "Td");
   }
   for (int k = 1; k <= AnalogOutputRecord::kFunctionCount; ++k) {
-    w.U16(a.FunctionSetValue(k), kFunctionNames[k - 1]);
-  }
-}
-
-double FromHundredths(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(ReadBe32(p)) / 100.0;
-}
-
-void StoreEntry(const std::uint8_t* e, AnalogOutputRecord a, AnalogOutputLayout layout,
-                int codePageIndex) {
-  a.Name().SetBytes(ReadWireText(e, codePageIndex, AnalogOutputRecord::kNameCapacity));
-  a.SetOutputType(e[14]);
-  a.SetChannel(e[15]);
-  a.SetSetValue(e[16]);
-  const std::uint8_t* p = e + 17;
-  if (layout == AnalogOutputLayout::Current) a.SetPidNumber(*p++);
-  a.SetValueAt0V(ReadBe16(p));
-  a.SetValueAt10V(ReadBe16(p + 2));
-  a.SetStopSetValue(ReadBe16(p + 4));
-  a.SetPauseSetValue(ReadBe16(p + 6));
-  p += 8;
-  if (layout == AnalogOutputLayout::Legacy) {
-    a.SetSamplePeriod(FromHundredths(p));
-    a.SetGain(FromHundredths(p + 4));
-    a.SetIntegralTime(FromHundredths(p + 8));
-    a.SetDerivativeTime(FromHundredths(p + 12));
-    p += 16;
-  }
-  for (int k = 1; k <= AnalogOutputRecord::kFunctionCount; ++k) {
-    a.SetFunctionSetValue(k, ReadBe16(p + 2 * (k - 1)));
+    w.U16(
+        a, [k](Get r) { return r.FunctionSetValue(k); },
+        [k](Set r, std::int32_t v) { r.SetFunctionSetValue(k, v); }, kFunctionNames[k - 1]);
   }
 }
 
@@ -69,7 +44,8 @@ EncodedMessage Encode(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
   w.Raw(0x00);
   for (int k = 0; k < kAnalogOutputCount; ++k) {
     w.SetRecord(k + 1);
-    AppendEntry(w, ConstAnalogOutputRecord(records.data() + k * AnalogOutputRecord::kSize), layout);
+    AnalogOutputEntry(w, ConstAnalogOutputRecord(records.data() + k * AnalogOutputRecord::kSize),
+                      layout);
   }
   return w.Finish(kClassWrite, kCmdAnalogOutputs);
 }
@@ -102,13 +78,11 @@ InnerMessage AnalogOutputsReadMessage() {
 LinkResult DecodeAnalogOutputs(const QByteArray& reply, AnalogOutputLayout layout,
                                AnalogOutputBytes records, int codePageIndex) {
   if (reply.size() < kAnalogOutputsReplyLength) return kLinkShortReply;
-  const std::uint8_t* entries = ReplyBytes(reply) + kReplyDataOffset + 1;
+  WireReader w(reply, kReplyDataOffset + 1, codePageIndex);
   std::fill(records.begin(), records.end(), std::uint8_t{0});
-  const int size = AnalogOutputEntrySize(layout);
   for (int k = 0; k < kAnalogOutputCount; ++k) {
-    StoreEntry(entries + k * size,
-               AnalogOutputRecord(records.data() + k * AnalogOutputRecord::kSize), layout,
-               codePageIndex);
+    AnalogOutputEntry(w, AnalogOutputRecord(records.data() + k * AnalogOutputRecord::kSize),
+                      layout);
   }
   return kLinkOk;
 }

@@ -5,6 +5,63 @@
 
 namespace qdx {
 
+namespace {
+
+// A result's words: brief for the windows, explained for qdx.
+struct ResultWords {
+  LinkResult result;
+  const char* brief;
+  const char* explained;
+};
+
+constexpr ResultWords kResultWords[] = {
+    {LinkResult::Ok, nullptr, "success"},
+    {LinkResult::PortFailed, "the serial port could not be used",
+     "the port could not be opened or configured, or broke during the exchange"},
+    {LinkResult::ShortWrite, "the port took fewer bytes than were sent",
+     "the port took fewer bytes than the request has"},
+    {LinkResult::ShortReply, "the reply was cut short", "the reply was shorter than expected"},
+    {LinkResult::BadChecksum, "the reply's checksum was wrong", "the reply's checksum is wrong"},
+    {LinkResult::BadLength, nullptr, "a reply shorter than 4 bytes was asked for"},
+    {LinkResult::UnexpectedReply, "the reply did not answer the request",
+     "the reply is not the answer to this request (function, block or page bytes differ)"},
+    {LinkResult::NoReply, "no reply",
+     "no reply: not a single byte arrived (is the controller on, the address and the speed "
+     "right?)"},
+    {LinkResult::WrongStation, "the reply came from another station",
+     "the reply came from another station"},
+    {LinkResult::RequestInvalid, "the request could not be built",
+     "the request cannot be expressed; nothing was sent"},
+};
+
+const ResultWords* FindWords(LinkResult result) {
+  for (const ResultWords& words : kResultWords) {
+    if (words.result == result) return &words;
+  }
+  return nullptr;
+}
+
+QString ExplainedText(LinkResult result) {
+  const ResultWords* words = FindWords(result);
+  return words ? QString::fromUtf8(words->explained) : QStringLiteral("unknown result");
+}
+
+QString BriefText(LinkResult result, const QString& portError) {
+  const ResultWords* words = FindWords(result);
+  QString what = words && words->brief ? QString::fromUtf8(words->brief)
+                                       : QStringLiteral("result %1").arg(LinkResultNumber(result));
+  if (result == LinkResult::PortFailed && !portError.isEmpty()) {
+    what = QStringLiteral("serial port: %1").arg(portError);
+  }
+  return QStringLiteral("No communication: ") + what;
+}
+
+}  // namespace
+
+QString LinkResultText(LinkResult result, const QString& portError, LinkResultWording wording) {
+  return wording == LinkResultWording::Brief ? BriefText(result, portError) : ExplainedText(result);
+}
+
 std::uint16_t Crc16(const std::uint8_t* bytes, std::uint16_t count) {
   std::uint16_t crc = 0xFFFF;
   for (std::uint16_t i = 0; i < count; ++i) {

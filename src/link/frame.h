@@ -3,27 +3,56 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <span>
 
 namespace qdx {
 
-// Outcome of one exchange (and of an operation built on exchanges). Only 0 is success; the
-// user sees every other code as "No communication", the trace shows the number.
-using LinkResult = int;
+// Outcome of one exchange (and of an operation built on exchanges). Only Ok is success; the
+// user sees every other result as "No communication", the trace shows its number.
+enum class LinkResult {
+  Ok = 0,
+  PortFailed = 1,       // open/configure failed or port error
+  ShortWrite = 2,       // port accepted fewer bytes than sent
+  ShortReply = 3,       // reply shorter than expected (not empty)
+  BadChecksum = 4,      // reply checksum wrong
+  BadLength = 5,        // caller asked for fewer than 4 bytes
+  UnexpectedReply = 7,  // valid reply, wrong function/block/page
+  NoReply = 8,          // not a single byte arrived
+  WrongStation = 10,    // reply from another station
+  // Our own: the request cannot be expressed (a block offset beyond the 16-bit field, an empty
+  // request); nothing was sent.
+  RequestInvalid = 20,
+};
 
-inline constexpr LinkResult kLinkOk = 0;
-inline constexpr LinkResult kLinkPortFailed = 1;       // open/configure failed or port error
-inline constexpr LinkResult kLinkShortWrite = 2;       // port accepted fewer bytes than sent
-inline constexpr LinkResult kLinkShortReply = 3;       // reply shorter than expected (not empty)
-inline constexpr LinkResult kLinkBadChecksum = 4;      // reply checksum wrong
-inline constexpr LinkResult kLinkBadLength = 5;        // caller asked for fewer than 4 bytes
-inline constexpr LinkResult kLinkUnexpectedReply = 7;  // valid reply, wrong function/block/page
-inline constexpr LinkResult kLinkNoReply = 8;          // not a single byte arrived
-inline constexpr LinkResult kLinkWrongStation = 10;    // reply from another station
-// Our own: the request cannot be expressed (a block offset beyond the 16-bit field, an empty
-// request); nothing was sent.
-inline constexpr LinkResult kLinkRequestInvalid = 20;
+// The number the trace and qdx show for a result.
+constexpr int LinkResultNumber(LinkResult result) {
+  return static_cast<int>(result);
+}
+
+// The short names most callers use; aliases of the values above.
+inline constexpr LinkResult kLinkOk = LinkResult::Ok;
+inline constexpr LinkResult kLinkPortFailed = LinkResult::PortFailed;
+inline constexpr LinkResult kLinkShortWrite = LinkResult::ShortWrite;
+inline constexpr LinkResult kLinkShortReply = LinkResult::ShortReply;
+inline constexpr LinkResult kLinkBadChecksum = LinkResult::BadChecksum;
+inline constexpr LinkResult kLinkBadLength = LinkResult::BadLength;
+inline constexpr LinkResult kLinkUnexpectedReply = LinkResult::UnexpectedReply;
+inline constexpr LinkResult kLinkNoReply = LinkResult::NoReply;
+inline constexpr LinkResult kLinkWrongStation = LinkResult::WrongStation;
+inline constexpr LinkResult kLinkRequestInvalid = LinkResult::RequestInvalid;
+
+// How much a result's text says: Brief for a window's message or row ("No communication: no
+// reply"), Explained for qdx's lines, which name the likely cause.
+enum class LinkResultWording { Brief, Explained };
+
+// The one text of a result for the user. Brief: "No communication: " and what went wrong, with
+// the port's own error for a port that could not be used. Explained: the meaning alone ("no
+// reply: not a single byte arrived (...)"), which qdx frames with the station, the port and the
+// result's number and follows with the port's error itself.
+QString LinkResultText(LinkResult result, const QString& portError = {},
+                       LinkResultWording wording = LinkResultWording::Brief);
 
 // Function and sub-function bytes of the four request kinds.
 inline constexpr std::uint8_t kFunction46 = 0x46;

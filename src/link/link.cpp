@@ -37,7 +37,7 @@ QString FormatTraceEntry(const QString& timestamp, const QByteArray& request,
       .arg(request.size())
       .arg(TraceHex(reply))
       .arg(reply.size())
-      .arg(result);
+      .arg(LinkResultNumber(result));
 }
 
 Link::Link(std::unique_ptr<SerialPort> port, Clock& clock, const LineSettings& settings)

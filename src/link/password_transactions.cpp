@@ -10,6 +10,15 @@ namespace {
 
 constexpr std::uint8_t kCmdPasswords = 0x11;
 
+// The ten passwords, 6 bytes each, for a WireWriter or a WireReader.
+template <typename Wire, typename Byte>
+void PasswordEntries(Wire& w, Byte* block) {
+  for (int i = 0; i < passwords::kEntryCount; ++i) {
+    w.RawText(BasicTextField<Byte>(block + i * passwords::kEntrySize, passwords::kEntryCapacity),
+              kPasswordWireSize);
+  }
+}
+
 }  // namespace
 
 InnerMessage PasswordsReadMessage() {
@@ -18,12 +27,9 @@ InnerMessage PasswordsReadMessage() {
 
 LinkResult DecodePasswords(const QByteArray& reply, PasswordBytes block) {
   if (reply.size() < kPasswordsReplyLength) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
   std::fill(block.begin(), block.end(), std::uint8_t{0});
-  for (int i = 0; i < passwords::kEntryCount; ++i) {
-    const TextField entry(block.data() + i * passwords::kEntrySize, passwords::kEntryCapacity);
-    entry.SetBytes(QByteArrayView(data + i * kPasswordWireSize, kPasswordWireSize));
-  }
+  WireReader w(reply, kReplyDataOffset, 0);
+  PasswordEntries(w, block.data());
   return kLinkOk;
 }
 
@@ -32,15 +38,9 @@ ReplyDecoder PasswordsDecoder(PasswordBytes block) {
 }
 
 InnerMessage PasswordsWriteMessage(ConstPasswordBytes block) {
-  QByteArray body;
-  body.reserve(passwords::kEntryCount * kPasswordWireSize);
-  for (int i = 0; i < passwords::kEntryCount; ++i) {
-    const ConstTextField entry(block.data() + i * passwords::kEntrySize, passwords::kEntryCapacity);
-    QByteArray text = entry.Bytes().left(kPasswordWireSize);
-    text.append(kPasswordWireSize - text.size(), '\0');
-    body.append(text);
-  }
-  return {kClassWrite, kCmdPasswords, body};
+  WireWriter w(QStringLiteral("Passwords"), 0);
+  PasswordEntries(w, block.data());
+  return w.Finish(kClassWrite, kCmdPasswords).message;
 }
 
 LinkResult ReadPasswords(LinkOperations& ops, PasswordBytes block) {

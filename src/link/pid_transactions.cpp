@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -11,19 +9,19 @@ namespace {
 constexpr std::uint8_t kCmdPidRegulators = 0x38;
 constexpr std::int64_t kNoneSelected = 0xFFFF;  // a 16-bit drop-down code with no selection
 
-void AppendEntry(WireWriter& w, ConstPidRecord p) {
-  w.Code8(p.RegulatorType(), kNoneSelected, "type");
-  w.Code8(p.Channel(), kNoneSelected, "measurement channel");
-  w.Code8(p.SetValue(), kNoneSelected, "set value");
-  w.ScaledDouble(p.SamplePeriod(), 1.0, "Tp");
-  w.ScaledDouble(p.ProportionalBand(), 10.0, "Xp");
-  w.ScaledDouble(p.IntegralTime(), 1.0, "Ti");
-  w.ScaledDouble(p.DerivativeTime(), 1.0, "Td");
-  w.ScaledDouble(p.PulsePeriod(), 1.0, "To");
-}
-
-double Signed32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(ReadBe32(p));
+// One PID regulator entry, 23 bytes, for a WireWriter or a WireReader.
+template <typename Wire, typename Record>
+void PidEntry(Wire& w, Record p) {
+  using Get = ConstPidRecord;
+  using Set = PidRecord;
+  w.Code8(p, &Get::RegulatorType, &Set::SetRegulatorType, kNoneSelected, "type");
+  w.Code8(p, &Get::Channel, &Set::SetChannel, kNoneSelected, "measurement channel");
+  w.Code8(p, &Get::SetValue, &Set::SetSetValue, kNoneSelected, "set value");
+  w.ScaledDouble(p, &Get::SamplePeriod, &Set::SetSamplePeriod, 1.0, "Tp");
+  w.ScaledDouble(p, &Get::ProportionalBand, &Set::SetProportionalBand, 10.0, "Xp");
+  w.ScaledDouble(p, &Get::IntegralTime, &Set::SetIntegralTime, 1.0, "Ti");
+  w.ScaledDouble(p, &Get::DerivativeTime, &Set::SetDerivativeTime, 1.0, "Td");
+  w.ScaledDouble(p, &Get::PulsePeriod, &Set::SetPulsePeriod, 1.0, "To");
 }
 
 }  // namespace
@@ -34,20 +32,9 @@ InnerMessage PidRegulatorsReadMessage() {
 
 LinkResult DecodePidRegulators(const QByteArray& reply, PidBytes records) {
   if (reply.size() < kPidRegulatorsReplyLength) return kLinkShortReply;
-  const std::uint8_t* entries = ReplyBytes(reply) + kReplyDataOffset + 1;
+  WireReader w(reply, kReplyDataOffset + 1, 0);
   std::fill(records.begin(), records.end(), std::uint8_t{0});
-  for (int k = 0; k < kPidCount; ++k) {
-    const PidRecord p(records.data() + k * PidRecord::kSize);
-    const std::uint8_t* e = entries + k * kPidEntrySize;
-    p.SetRegulatorType(e[0]);
-    p.SetChannel(e[1]);
-    p.SetSetValue(e[2]);
-    p.SetSamplePeriod(Signed32(e + 3));
-    p.SetProportionalBand(Signed32(e + 7) / 10.0);
-    p.SetIntegralTime(Signed32(e + 11));
-    p.SetDerivativeTime(Signed32(e + 15));
-    p.SetPulsePeriod(Signed32(e + 19));
-  }
+  for (int k = 0; k < kPidCount; ++k) PidEntry(w, PidRecord(records.data() + k * PidRecord::kSize));
   return kLinkOk;
 }
 
@@ -60,7 +47,7 @@ EncodedMessage PidRegulatorsWriteMessage(ConstPidBytes records) {
   w.Raw(0x00);
   for (int k = 0; k < kPidCount; ++k) {
     w.SetRecord(k + 1);
-    AppendEntry(w, ConstPidRecord(records.data() + k * PidRecord::kSize));
+    PidEntry(w, ConstPidRecord(records.data() + k * PidRecord::kSize));
   }
   return w.Finish(kClassWrite, kCmdPidRegulators);
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -31,16 +29,23 @@ QString SectionName(ProcessSet set) {
   return set == ProcessSet::Washing ? QStringLiteral("Washing process") : QStringLiteral("Process");
 }
 
-void AppendBodyEntry(WireWriter& w, ConstProcessRecord p) {
+// One process body entry, 19 bytes, for a WireWriter or a WireReader.
+template <typename Wire, typename Record>
+void BodyEntry(Wire& w, Record p) {
   w.SetRecord(p.Number());
-  w.Text(p.Name().Bytes());
-  w.Code8(p.StepEndCondition(), kNoneSelected, "step end condition");
+  w.Text(p.Name());
+  w.Code8(p, &ConstProcessRecord::StepEndCondition, &ProcessRecord::SetStepEndCondition,
+          kNoneSelected, "step end condition");
   w.Outputs(p.Outputs());
 }
 
-void AppendPresetsEntry(QByteArray& out, ConstProcessRecord p) {
+// One process's five presets, 10 bytes; a 16-bit preset always fits.
+template <typename Wire, typename Record>
+void PresetsEntry(Wire& w, Record p) {
   for (int k = 1; k <= ProcessRecord::kPresetCount; ++k) {
-    AppendBe16(out, static_cast<std::uint16_t>(p.Preset(k)));
+    w.S16(
+        p, [k](ConstProcessRecord r) { return r.Preset(k); },
+        [k](ProcessRecord r, std::int16_t v) { r.SetPreset(k, v); }, "preset");
   }
 }
 
@@ -75,16 +80,13 @@ InnerMessage ProcessBlockReadMessage(ProcessSet set, int block) {
 LinkResult DecodeProcessBlock(const QByteArray& reply, int block, ProcessBlockBytes records,
                               int codePageIndex) {
   if (reply.size() < kProcessBlockReplyLength) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
-  if (data[0] != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
+  WireReader w(reply, kReplyDataOffset, codePageIndex);
+  if (w.Raw() != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
   std::fill(records.begin(), records.end(), std::uint8_t{0});
   for (int k = 0; k < kProcessesPerBlock; ++k) {
     const ProcessRecord p(records.data() + k * ProcessRecord::kSize);
-    const std::uint8_t* e = data + 1 + k * kProcessBodyEntrySize;
     p.SetNumber(kProcessesPerBlock * block + k + 1);
-    p.Name().SetBytes(ReadWireText(e, codePageIndex, ProcessRecord::kNameCapacity));
-    p.SetStepEndCondition(e[14]);
-    StoreOutputBits(e + 15, p.Outputs());
+    BodyEntry(w, p);
   }
   return kLinkOk;
 }
@@ -100,7 +102,7 @@ EncodedMessage ProcessBlockWriteMessage(ProcessSet set, int block, ConstProcessB
   WireWriter w(SectionName(set), codePageIndex);
   w.Raw(static_cast<std::uint8_t>(block));
   for (int k = 0; k < kProcessesPerBlock; ++k) {
-    AppendBodyEntry(w, ConstProcessRecord(records.data() + k * ProcessRecord::kSize));
+    BodyEntry(w, ConstProcessRecord(records.data() + k * ProcessRecord::kSize));
   }
   return w.Finish(kClassWrite, BodyCommand(set));
 }
@@ -109,7 +111,7 @@ EncodedMessage ProcessWriteMessage(ProcessSet set, int index, ConstProcessRecord
                                    int codePageIndex) {
   WireWriter w(SectionName(set), codePageIndex);
   w.Raw(static_cast<std::uint8_t>(index));
-  AppendBodyEntry(w, process);
+  BodyEntry(w, process);
   return w.Finish(kClassWrite, set == ProcessSet::Washing ? kCmdProcessWashing : kCmdProcessNormal);
 }
 
@@ -120,13 +122,9 @@ InnerMessage ProcessPresetTableReadMessage(ProcessSet set) {
 LinkResult DecodeProcessPresetTable(const QByteArray& reply, ProcessSetBytes records) {
   if (reply.size() < kProcessPresetTableReplyLength) return kLinkShortReply;
   // Data byte 0 echoes the selector; it is not examined.
-  const std::uint8_t* entries = ReplyBytes(reply) + kReplyDataOffset + 1;
+  WireReader w(reply, kReplyDataOffset + 1, 0);
   for (int k = 0; k < kProcessCount; ++k) {
-    const ProcessRecord p(records.data() + k * ProcessRecord::kSize);
-    const std::uint8_t* e = entries + k * kProcessPresetsEntrySize;
-    for (int sp = 1; sp <= ProcessRecord::kPresetCount; ++sp) {
-      p.SetPreset(sp, static_cast<std::int16_t>(ReadBe16(e + 2 * (sp - 1))));
-    }
+    PresetsEntry(w, ProcessRecord(records.data() + k * ProcessRecord::kSize));
   }
   return kLinkOk;
 }
@@ -136,23 +134,25 @@ ReplyDecoder ProcessPresetTableDecoder(ProcessSetBytes records) {
 }
 
 InnerMessage ProcessPresetTableWriteMessage(ProcessSet set, ConstProcessSetBytes records) {
-  QByteArray body(1, static_cast<char>(ProcessSetSelector(set)));
+  WireWriter w(SectionName(set), 0);
+  w.Raw(ProcessSetSelector(set));
   for (int k = 0; k < kProcessCount; ++k) {
-    AppendPresetsEntry(body, ConstProcessRecord(records.data() + k * ProcessRecord::kSize));
+    PresetsEntry(w, ConstProcessRecord(records.data() + k * ProcessRecord::kSize));
   }
-  return {kClassWrite, kCmdPresetTable, body};
+  return w.Finish(kClassWrite, kCmdPresetTable).message;
 }
 
 InnerMessage ProcessPresetsWriteMessage(ProcessSet set, int index, ConstProcessRecord process) {
   const int x = set == ProcessSet::Washing ? index + kWashingPresetsIndexBase : index;
-  QByteArray body(1, static_cast<char>(x));
-  AppendPresetsEntry(body, process);
-  return {kClassWrite, kCmdPresets, body};
+  WireWriter w(SectionName(set), 0);
+  w.Raw(static_cast<std::uint8_t>(x));
+  PresetsEntry(w, process);
+  return w.Finish(kClassWrite, kCmdPresets).message;
 }
 
 std::optional<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process) {
   WireWriter w(SectionName(set), 0);
-  AppendBodyEntry(w, process);
+  BodyEntry(w, process);
   return w.error();
 }
 

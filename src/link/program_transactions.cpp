@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -23,56 +21,51 @@ QString SectionName(std::int32_t number) {
                                          : QStringLiteral("Program");
 }
 
-void AppendStep(WireWriter& w, ConstProgramStep s, int stepSize) {
-  w.S16(s.ChamberTemperature(), "Chamber temp.");
-  w.S16(s.Additional1(), "Additional 1");
-  w.S16(s.CoreTemperature(), "Core temp.");
-  w.S16(s.Additional2(), "Additional 2");
-  w.S16(s.Humidity(), "Humidity");
-  w.U8(s.FurtherValue(), "step value at byte 24");
-  w.U8(s.OnOffDelta(), "ON/OFF Delta");
-  w.U8Tenths(s.Delta(), "Delta");
-  // Process number - 1; a number of 0 or below goes out as its own low byte, so "no process"
-  // (0) and process 1 share the byte 0x00.
+// The step's process number travels as number - 1; a number of 0 or below goes out as its own
+// low byte, so "no process" (0) and process 1 share the byte 0x00, which reads back as 1.
+void ProcessField(WireWriter& w, ConstProgramStep s) {
   const std::int32_t process = s.ProcessNumber();
   if (process > 0x100) {
     w.Refuse("process", QString::number(process), QStringLiteral("1..256"));
   }
   w.Raw(static_cast<std::uint8_t>(process <= 0 ? process : process - 1));
-  w.U8(s.Hours(), "Hour");
-  w.U8(s.Minutes(), "minute");
+}
+void ProcessField(WireReader& w, ProgramStep s) {
+  s.SetProcessNumber(w.Raw() + 1);
+}
+
+// One program step, 16 bytes, or 20 with the work and pause times of the long layout, for a
+// WireWriter or a WireReader.
+template <typename Wire, typename Step>
+void StepEntry(Wire& w, Step s, int stepSize) {
+  using Get = ConstProgramStep;
+  using Set = ProgramStep;
+  w.S16(s, &Get::ChamberTemperature, &Set::SetChamberTemperature, "Chamber temp.");
+  w.S16(s, &Get::Additional1, &Set::SetAdditional1, "Additional 1");
+  w.S16(s, &Get::CoreTemperature, &Set::SetCoreTemperature, "Core temp.");
+  w.S16(s, &Get::Additional2, &Set::SetAdditional2, "Additional 2");
+  w.S16(s, &Get::Humidity, &Set::SetHumidity, "Humidity");
+  w.U8(s, &Get::FurtherValue, &Set::SetFurtherValue, "step value at byte 24");
+  w.U8(s, &Get::OnOffDelta, &Set::SetOnOffDelta, "ON/OFF Delta");
+  w.U8Tenths(s, &Get::Delta, &Set::SetDelta, "Delta");
+  ProcessField(w, s);
+  w.U8(s, &Get::Hours, &Set::SetHours, "Hour");
+  w.U8(s, &Get::Minutes, &Set::SetMinutes, "minute");
   if (stepSize == kLongStepSize) {
-    w.U16(s.WorkTime(), "Work time");
-    w.U16(s.PauseTime(), "Pause time");
+    w.U16(s, &Get::WorkTime, &Set::SetWorkTime, "Work time");
+    w.U16(s, &Get::PauseTime, &Set::SetPauseTime, "Pause time");
   }
 }
 
-void AppendPageSteps(WireWriter& w, ConstProgramRecord record, int page,
-                     const ProgramPageLayout& layout) {
+// The steps one page carries.
+template <typename Wire, typename Record>
+void PageSteps(Wire& w, Record record, int page, const ProgramPageLayout& layout) {
   for (int i = 0; i < layout.stepsPerPage; ++i) {
     const int step = page * layout.stepsPerPage + i + 1;
     w.SetStep(step);
-    AppendStep(w, record.Step(step), layout.stepSize);
+    StepEntry(w, record.Step(step), layout.stepSize);
   }
   w.SetStep(0);
-}
-
-void StoreStep(const std::uint8_t* e, ProgramStep s, int stepSize) {
-  s.SetChamberTemperature(static_cast<std::int16_t>(ReadBe16(e + 0)));
-  s.SetAdditional1(static_cast<std::int16_t>(ReadBe16(e + 2)));
-  s.SetCoreTemperature(static_cast<std::int16_t>(ReadBe16(e + 4)));
-  s.SetAdditional2(static_cast<std::int16_t>(ReadBe16(e + 6)));
-  s.SetHumidity(static_cast<std::int16_t>(ReadBe16(e + 8)));
-  s.SetFurtherValue(e[10]);
-  s.SetOnOffDelta(e[11]);
-  s.SetDelta(e[12]);
-  s.SetProcessNumber(e[13] + 1);
-  s.SetHours(e[14]);
-  s.SetMinutes(e[15]);
-  if (stepSize == kLongStepSize) {
-    s.SetWorkTime(ReadBe16(e + 16));
-    s.SetPauseTime(ReadBe16(e + 18));
-  }
 }
 
 std::optional<EncodeError> ValidateSteps(ConstProgramRecord record, int pages, QString section,
@@ -88,7 +81,7 @@ std::optional<EncodeError> ValidateSteps(ConstProgramRecord record, int pages, Q
   }
   WireWriter w(std::move(section), 0);
   w.SetRecord(number);
-  for (int page = 0; page < layout->pages; ++page) AppendPageSteps(w, record, page, *layout);
+  for (int page = 0; page < layout->pages; ++page) PageSteps(w, record, page, *layout);
   return w.error();
 }
 
@@ -126,16 +119,12 @@ LinkResult DecodeProgramPage(const QByteArray& reply, ProgramRecord record, int 
   const auto layout = ProgramLayout(pages);
   if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
   if (reply.size() < layout->ReplyLength()) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
-  if (data[0] != static_cast<std::uint8_t>(page)) return kLinkUnexpectedReply;
+  WireReader w(reply, kReplyDataOffset, codePageIndex);
+  if (w.Raw() != static_cast<std::uint8_t>(page)) return kLinkUnexpectedReply;
   if (page == 0) std::fill_n(record.data(), ProgramRecord::kSize, std::uint8_t{0});
-  record.SetNumber(data[1] + 1);
-  record.Name().SetBytes(
-      ReadWireText(data + 2, codePageIndex, ProgramRecord::kNameCapacity, /*skipFF=*/true));
-  for (int i = 0; i < layout->stepsPerPage; ++i) {
-    StoreStep(data + kProgramPageHeaderSize + i * layout->stepSize,
-              record.Step(page * layout->stepsPerPage + i + 1), layout->stepSize);
-  }
+  record.SetNumber(w.Raw() + 1);
+  w.Text(record.Name(), TextFieldSkip::ZeroAndFF);
+  PageSteps(w, record, page, *layout);
   return kLinkOk;
 }
 
@@ -161,8 +150,8 @@ EncodedMessage ProgramPageWriteMessage(ConstProgramRecord record, int page, int 
     w.Refuse("program number", QString::number(number), QStringLiteral("1..256"));
   }
   w.Raw(static_cast<std::uint8_t>(number - 1));
-  w.Text(record.Name().Bytes());
-  AppendPageSteps(w, record, page, *layout);
+  w.Text(record.Name());
+  PageSteps(w, record, page, *layout);
   return w.Finish(kClassWrite, kCmdProgram);
 }
 

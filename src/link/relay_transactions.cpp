@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -14,39 +12,24 @@ bool ValidBlock(int block) {
   return block >= 0 && block < kRelayBlocks;
 }
 
-void AppendRelayEntry(WireWriter& w, ConstRelayRecord r) {
+// One relay entry, 40 bytes: written by a WireWriter from a ConstRelayRecord, read by a
+// WireReader into a RelayRecord.
+template <typename Wire, typename Record>
+void RelayEntry(Wire& w, Record r) {
+  using Get = ConstRelayRecord;
+  using Set = RelayRecord;
   w.SetRecord(r.Number());
-  w.Text(r.Name().Bytes());
-  w.U16(r.TimeType(), "time type");
-  w.U16(r.TimeTa(), "Ta");
-  w.U16(r.TimeTb(), "Tb");
-  w.U16(r.RegulatorType(), "regulator type");
-  w.Raw(r.ChannelIndex());
-  w.Raw(r.SetValueIndex());
-  w.Tenths100(r.RegulatorOffset(), "offset");
-  w.Tenths100(r.RegulatorWindow(), "regulator window");
-  w.Tenths100(r.LowerHysteresis(), "lower hysteresis");
-  w.Tenths100(r.UpperHysteresis(), "upper hysteresis");
-}
-
-// Wire value x 100 back to tenths, halves to the even neighbour.
-std::int32_t FromHundredths(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(
-      DivideRoundHalfEven(static_cast<std::int32_t>(ReadBe32(p)), 100));
-}
-
-void StoreRelayEntry(const std::uint8_t* e, RelayRecord r, int codePageIndex) {
-  r.Name().SetBytes(ReadWireText(e, codePageIndex, RelayRecord::kNameCapacity));
-  r.SetTimeType(ReadBe16(e + 14));
-  r.SetTimeTa(ReadBe16(e + 16));
-  r.SetTimeTb(ReadBe16(e + 18));
-  r.SetRegulatorType(ReadBe16(e + 20));
-  r.SetChannelIndex(e[22]);
-  r.SetSetValueIndex(e[23]);
-  r.SetRegulatorOffset(FromHundredths(e + 24));
-  r.SetRegulatorWindow(FromHundredths(e + 28));
-  r.SetLowerHysteresis(FromHundredths(e + 32));
-  r.SetUpperHysteresis(FromHundredths(e + 36));
+  w.Text(r.Name());
+  w.U16(r, &Get::TimeType, &Set::SetTimeType, "time type");
+  w.U16(r, &Get::TimeTa, &Set::SetTimeTa, "Ta");
+  w.U16(r, &Get::TimeTb, &Set::SetTimeTb, "Tb");
+  w.U16(r, &Get::RegulatorType, &Set::SetRegulatorType, "regulator type");
+  w.Byte(r, &Get::ChannelIndex, &Set::SetChannelIndex);
+  w.Byte(r, &Get::SetValueIndex, &Set::SetSetValueIndex);
+  w.Tenths100(r, &Get::RegulatorOffset, &Set::SetRegulatorOffset, "offset");
+  w.Tenths100(r, &Get::RegulatorWindow, &Set::SetRegulatorWindow, "regulator window");
+  w.Tenths100(r, &Get::LowerHysteresis, &Set::SetLowerHysteresis, "lower hysteresis");
+  w.Tenths100(r, &Get::UpperHysteresis, &Set::SetUpperHysteresis, "upper hysteresis");
 }
 
 }  // namespace
@@ -68,13 +51,13 @@ InnerMessage RelayBlockReadMessage(int block) {
 LinkResult DecodeRelayBlock(const QByteArray& reply, int block, RelayBlockBytes records,
                             int codePageIndex) {
   if (reply.size() < kRelayBlockReplyLength) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
-  if (data[0] != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
+  WireReader w(reply, kReplyDataOffset, codePageIndex);
+  if (w.Raw() != static_cast<std::uint8_t>(block)) return kLinkUnexpectedReply;
   std::fill(records.begin(), records.end(), std::uint8_t{0});
   for (int k = 0; k < kRelaysPerBlock; ++k) {
     const RelayRecord r(records.data() + k * RelayRecord::kSize);
     r.SetNumber(kRelaysPerBlock * block + k + 1);
-    StoreRelayEntry(data + 1 + k * kRelayEntrySize, r, codePageIndex);
+    RelayEntry(w, r);
   }
   return kLinkOk;
 }
@@ -89,14 +72,14 @@ EncodedMessage RelayBlockWriteMessage(int block, ConstRelayBlockBytes records, i
   WireWriter w(QStringLiteral("Relay"), codePageIndex);
   w.Raw(static_cast<std::uint8_t>(block));
   for (int k = 0; k < kRelaysPerBlock; ++k) {
-    AppendRelayEntry(w, ConstRelayRecord(records.data() + k * RelayRecord::kSize));
+    RelayEntry(w, ConstRelayRecord(records.data() + k * RelayRecord::kSize));
   }
   return w.Finish(kClassWrite, kCmdRelayBlock);
 }
 
 std::optional<EncodeError> ValidateRelay(ConstRelayRecord relay) {
   WireWriter w(QStringLiteral("Relay"), 0);
-  AppendRelayEntry(w, relay);
+  RelayEntry(w, relay);
   return w.error();
 }
 

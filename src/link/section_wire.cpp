@@ -139,6 +139,12 @@ void WireWriter::Text(const QByteArray& text) {
   out_.append(EncodeTextField(text, codePageIndex_, kWireTextWidth));
 }
 
+void WireWriter::RawText(ConstTextField text, int width) {
+  QByteArray bytes = text.Bytes().left(width);
+  bytes.append(width - bytes.size(), '\0');
+  out_.append(bytes);
+}
+
 EncodedMessage WireWriter::Finish(std::uint8_t classLetter, std::uint8_t command) const {
   EncodedMessage result;
   result.error = error_;
@@ -164,11 +170,35 @@ LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
   return ops.RunPost(encoded.message, PostAck::AnyReply);
 }
 
-QByteArray ReadWireText(const std::uint8_t* p, int codePageIndex, std::size_t capacity,
-                        bool skipFF) {
-  const QByteArray wire(reinterpret_cast<const char*>(p), kWireTextWidth);
-  return DecodeTextField(wire, codePageIndex, static_cast<int>(capacity),
-                         skipFF ? TextFieldSkip::ZeroAndFF : TextFieldSkip::Zero);
+std::uint8_t WireReader::Raw() {
+  const int at = pos_++;
+  return at >= 0 && at < bytes_.size() ? static_cast<std::uint8_t>(bytes_[at]) : 0;
+}
+
+std::uint16_t WireReader::Be16() {
+  const std::uint16_t high = Raw();
+  return static_cast<std::uint16_t>((high << 8) | Raw());
+}
+
+std::int32_t WireReader::S32() {
+  const std::uint32_t high = Be16();
+  return static_cast<std::int32_t>((high << 16) | Be16());
+}
+
+QByteArray WireReader::Take(int count) {
+  QByteArray out(count, '\0');
+  for (char& c : out) c = static_cast<char>(Raw());
+  return out;
+}
+
+void WireReader::Text(TextField text, TextFieldSkip skip) {
+  text.SetBytes(DecodeTextField(Take(kWireTextWidth), codePageIndex_,
+                                static_cast<int>(text.Capacity()), skip));
+}
+
+void WireReader::Outputs(RelayOutputStates outputs) {
+  const QByteArray wire = Take(kWireOutputBytes);
+  StoreOutputBits(reinterpret_cast<const std::uint8_t*>(wire.constData()), outputs);
 }
 
 }  // namespace qdx

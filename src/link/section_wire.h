@@ -10,11 +10,13 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "model/relay_output_states.h"
+#include "model/text_field.h"
+#include "link/code_pages.h"
 #include "link/frame.h"
 #include "link/operations.h"
 
@@ -64,8 +66,14 @@ void StoreOutputBits(const std::uint8_t* wire, RelayOutputStates outputs);
 // Builds one section's wire bytes. Every numeric field is checked against what its wire field
 // can carry; the first value that does not fit is kept as the error (its bytes are still
 // appended, so offsets stay right, but the message must not be sent).
+//
+// WireReader mirrors it: the same field methods, which take a record, its getter and its
+// setter. An entry's layout is then written once, as a function template over either of them:
+// the writer calls the getter, the reader the setter.
 class WireWriter {
  public:
+  static constexpr bool kEncodes = true;
+
   WireWriter(QString section, int codePageIndex)
       : section_(std::move(section)), codePageIndex_(codePageIndex) {}
 
@@ -94,6 +102,44 @@ class WireWriter {
   void Text(const QByteArray& text);
   void Outputs(ConstRelayOutputStates outputs) { AppendOutputBits(out_, outputs); }
 
+  // The same fields read from a record through its getter (the setter is the reader's).
+  template <typename R, typename Get, typename Set>
+  void Byte(R r, Get get, Set) {
+    Raw(std::invoke(get, r));
+  }
+  template <typename R, typename Get, typename Set>
+  void U8(R r, Get get, Set, const char* field) {
+    U8(std::invoke(get, r), field);
+  }
+  template <typename R, typename Get, typename Set>
+  void U8Tenths(R r, Get get, Set, const char* field) {
+    U8Tenths(std::invoke(get, r), field);
+  }
+  template <typename R, typename Get, typename Set>
+  void Code8(R r, Get get, Set, std::int64_t noneValue, const char* field) {
+    Code8(std::invoke(get, r), noneValue, field);
+  }
+  template <typename R, typename Get, typename Set>
+  void U16(R r, Get get, Set, const char* field) {
+    U16(std::invoke(get, r), field);
+  }
+  template <typename R, typename Get, typename Set>
+  void S16(R r, Get get, Set, const char* field) {
+    S16(std::invoke(get, r), field);
+  }
+  template <typename R, typename Get, typename Set>
+  void Tenths100(R r, Get get, Set, const char* field) {
+    Tenths100(std::invoke(get, r), field);
+  }
+  template <typename R, typename Get, typename Set>
+  void ScaledDouble(R r, Get get, Set, double factor, const char* field) {
+    ScaledDouble(std::invoke(get, r), factor, field);
+  }
+  // skip is how the reader treats the field's bytes; the writer sends blanks either way.
+  void Text(ConstTextField text, TextFieldSkip = TextFieldSkip::Zero) { Text(text.Bytes()); }
+  // A text that travels unconverted in width bytes: cut, or filled with 0x00.
+  void RawText(ConstTextField text, int width);
+
   // Keeps field's value as the error unless an earlier one is kept already.
   void Refuse(const char* field, const QString& value, const QString& range);
 
@@ -111,19 +157,82 @@ class WireWriter {
   std::optional<EncodeError> error_;
 };
 
+// Reads one section's wire bytes into records, field by field from a starting offset, with
+// WireWriter's field methods (see there). Values are stored as the wire carries them: unsigned
+// bytes and 16-bit words, signed where the writer's field is signed, hundredths and scaled
+// values rounded back. The caller checks the reply's length first; a byte beyond the end
+// reads as 0, so a mistake there cannot read outside the reply.
+class WireReader {
+ public:
+  static constexpr bool kEncodes = false;
+
+  WireReader(const QByteArray& bytes, int offset, int codePageIndex)
+      : bytes_(bytes), pos_(offset), codePageIndex_(codePageIndex) {}
+
+  // Who the fields belong to matters only to the writer's errors.
+  void SetSection(const QString&) {}
+  void SetRecord(int) {}
+  void SetStep(int) {}
+
+  // The next byte, or 0 beyond the end.
+  std::uint8_t Raw();
+  void Skip(int count) { pos_ += count; }
+  int Position() const { return pos_; }
+
+  template <typename R, typename Get, typename Set>
+  void Byte(R r, Get, Set set) {
+    std::invoke(set, r, Raw());
+  }
+  template <typename R, typename Get, typename Set>
+  void U8(R r, Get, Set set, const char*) {
+    std::invoke(set, r, Raw());
+  }
+  template <typename R, typename Get, typename Set>
+  void U8Tenths(R r, Get, Set set, const char*) {
+    std::invoke(set, r, Raw());
+  }
+  template <typename R, typename Get, typename Set>
+  void Code8(R r, Get, Set set, std::int64_t, const char*) {
+    std::invoke(set, r, Raw());
+  }
+  template <typename R, typename Get, typename Set>
+  void U16(R r, Get, Set set, const char*) {
+    std::invoke(set, r, Be16());
+  }
+  template <typename R, typename Get, typename Set>
+  void S16(R r, Get, Set set, const char*) {
+    std::invoke(set, r, static_cast<std::int16_t>(Be16()));
+  }
+  // Wire value / 100 back to tenths, halves to the even neighbour.
+  template <typename R, typename Get, typename Set>
+  void Tenths100(R r, Get, Set set, const char*) {
+    std::invoke(set, r, static_cast<std::int32_t>(DivideRoundHalfEven(S32(), 100)));
+  }
+  template <typename R, typename Get, typename Set>
+  void ScaledDouble(R r, Get, Set set, double factor, const char*) {
+    std::invoke(set, r, S32() / factor);
+  }
+  // The 14-byte text as the record stores it (skipped bytes dropped, converted, trimmed, cut).
+  void Text(TextField text, TextFieldSkip skip = TextFieldSkip::Zero);
+  // The width bytes as they are, cut to the field's capacity.
+  void RawText(TextField text, int width) { text.SetBytes(Take(width)); }
+  void Outputs(RelayOutputStates outputs);
+
+ private:
+  std::uint16_t Be16();
+  std::int32_t S32();
+  QByteArray Take(int count);
+
+  const QByteArray& bytes_;
+  int pos_ = 0;
+  int codePageIndex_ = 0;
+};
+
 // A section write sent directly (11-byte answer) or posted (any 7-byte answer). A refused
 // message is not sent: the result is kLinkRequestInvalid and refusal (when given) says why.
 LinkResult SendSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
                             EncodeError* refusal);
 LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
                             EncodeError* refusal);
-
-// Read-side helpers over a reply whose length has been checked.
-inline const std::uint8_t* ReplyBytes(const QByteArray& reply) {
-  return reinterpret_cast<const std::uint8_t*>(reply.constData());
-}
-// The 14-byte text at p, as the record stores it (0x00 skipped, converted, trimmed, cut).
-QByteArray ReadWireText(const std::uint8_t* p, int codePageIndex, std::size_t capacity,
-                        bool skipFF = false);
 
 }  // namespace qdx

@@ -3,10 +3,24 @@
 #include <algorithm>
 
 #include "model/bytes.h"
+#include "link/section_wire.h"
 
 namespace qdx {
 
 namespace {
+
+constexpr std::uint8_t kCmdSetup = 0x0A;
+
+// Words 0..99 of the block, little-endian in the block and big-endian on the wire, for a
+// WireWriter or a WireReader.
+template <typename Wire, typename Byte>
+void SetupWords(Wire& w, Byte* setup) {
+  for (int word = 0; word < kSetupWireWords; ++word) {
+    w.U16(
+        setup + 2 * word, [](const std::uint8_t* p) { return ReadLe16(p); },
+        [](std::uint8_t* p, std::uint16_t v) { WriteLe16(p, v); }, "setup word");
+  }
+}
 
 ReplyDecoder SetupDecoder(SetupBytes setup) {
   return [setup](const QByteArray& reply) {
@@ -22,16 +36,14 @@ AttemptPreparation ZeroSetup(SetupBytes setup) {
 }  // namespace
 
 InnerMessage ReadSetupMessage() {
-  return {kClassRead, 0x0A, {}};
+  return {kClassRead, kCmdSetup, {}};
 }
 
 void DecodeSetup(const QByteArray& reply, SetupBytes setup) {
   std::fill(setup.begin(), setup.end(), std::uint8_t{0});
   if (reply.size() < kReplyDataOffset + kSetupWireWords * 2) return;
-  const auto* data = reinterpret_cast<const std::uint8_t*>(reply.constData()) + kReplyDataOffset;
-  for (int word = 0; word < kSetupWireWords; ++word) {
-    WriteLe16(setup.data() + 2 * word, ReadBe16(data + 2 * word));
-  }
+  WireReader w(reply, kReplyDataOffset, 0);
+  SetupWords(w, setup.data());
 }
 
 LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup) {
@@ -48,12 +60,11 @@ LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup) {
 }
 
 InnerMessage WriteSetupMessage(ConstSetupBytes setup) {
-  QByteArray body(2, '\0');
-  body.reserve(2 + kSetupWireWords * 2);
-  for (int word = 0; word < kSetupWireWords; ++word) {
-    AppendBe16(body, ReadLe16(setup.data() + 2 * word));
-  }
-  return {kClassWrite, 0x0A, body};
+  WireWriter w(QStringLiteral("Setup"), 0);
+  w.Raw(0x00);
+  w.Raw(0x00);
+  SetupWords(w, setup.data());
+  return w.Finish(kClassWrite, kCmdSetup).message;
 }
 
 LinkResult WriteSetup(LinkOperations& ops, ConstSetupBytes setup) {

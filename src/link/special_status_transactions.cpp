@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "model/bytes.h"
-
 namespace qdx {
 
 namespace {
@@ -12,10 +10,14 @@ constexpr std::uint8_t kCmdSpecialStatuses = 0x0E;
 constexpr std::uint8_t kCmdSpecialStatus = 0x16;
 constexpr std::int64_t kNoneSelected = -1;  // relay logic "none selected" in the editor
 
-void AppendSpecialStatusEntry(WireWriter& w, ConstSpecialStatusRecord s) {
+// One special-status entry, 7 bytes, for a WireWriter or a WireReader.
+template <typename Wire, typename Record>
+void SpecialStatusEntry(Wire& w, Record s) {
+  using Get = ConstSpecialStatusRecord;
+  using Set = SpecialStatusRecord;
   w.SetRecord(s.Number());
-  w.S16(s.SwitchOffTime(), "switch-off time");
-  w.Code8(s.RelayLogic(), kNoneSelected, "relay logic");
+  w.S16(s, &Get::SwitchOffTime, &Set::SetSwitchOffTime, "switch-off time");
+  w.Code8(s, &Get::RelayLogic, &Set::SetRelayLogic, kNoneSelected, "relay logic");
   w.Outputs(s.Outputs());
 }
 
@@ -42,15 +44,12 @@ InnerMessage SpecialStatusesReadMessage() {
 
 LinkResult DecodeSpecialStatuses(const QByteArray& reply, SpecialStatusBytes records) {
   if (reply.size() < kSpecialStatusesReplyLength) return kLinkShortReply;
-  const std::uint8_t* data = ReplyBytes(reply) + kReplyDataOffset;
+  WireReader w(reply, kReplyDataOffset, 0);
   std::fill(records.begin(), records.end(), std::uint8_t{0});
   for (int k = 0; k < kSpecialStatusCount; ++k) {
     const SpecialStatusRecord s(records.data() + k * SpecialStatusRecord::kSize);
-    const std::uint8_t* e = data + k * kSpecialStatusEntrySize;
     s.SetNumber(k + 1);
-    s.SetSwitchOffTime(static_cast<std::int16_t>(ReadBe16(e)));
-    s.SetRelayLogic(e[2]);
-    StoreOutputBits(e + 3, s.Outputs());
+    SpecialStatusEntry(w, s);
   }
   return kLinkOk;
 }
@@ -62,7 +61,7 @@ ReplyDecoder SpecialStatusesDecoder(SpecialStatusBytes records) {
 EncodedMessage SpecialStatusesWriteMessage(ConstSpecialStatusBytes records) {
   WireWriter w = SpecialStatusWriter();
   for (int k = 0; k < kSpecialStatusCount; ++k) {
-    AppendSpecialStatusEntry(
+    SpecialStatusEntry(
         w, ConstSpecialStatusRecord(records.data() + k * SpecialStatusRecord::kSize));
   }
   return w.Finish(kClassWrite, kCmdSpecialStatuses);
@@ -71,13 +70,13 @@ EncodedMessage SpecialStatusesWriteMessage(ConstSpecialStatusBytes records) {
 EncodedMessage SpecialStatusWriteMessage(int index, ConstSpecialStatusRecord status) {
   WireWriter w = SpecialStatusWriter();
   w.Raw(static_cast<std::uint8_t>(index));
-  AppendSpecialStatusEntry(w, status);
+  SpecialStatusEntry(w, status);
   return w.Finish(kClassWrite, kCmdSpecialStatus);
 }
 
 std::optional<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status) {
   WireWriter w = SpecialStatusWriter();
-  AppendSpecialStatusEntry(w, status);
+  SpecialStatusEntry(w, status);
   return w.error();
 }
 

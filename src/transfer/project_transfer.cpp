@@ -37,38 +37,7 @@ const QString kNoSetup =
 }  // namespace
 
 QString DescribeLinkFailure(LinkResult result, const QString& portError) {
-  QString what;
-  switch (result) {
-    case kLinkPortFailed:
-      what = portError.isEmpty() ? QStringLiteral("the serial port could not be used")
-                                 : QStringLiteral("serial port: %1").arg(portError);
-      break;
-    case kLinkShortWrite:
-      what = QStringLiteral("the port took fewer bytes than were sent");
-      break;
-    case kLinkShortReply:
-      what = QStringLiteral("the reply was cut short");
-      break;
-    case kLinkBadChecksum:
-      what = QStringLiteral("the reply's checksum was wrong");
-      break;
-    case kLinkUnexpectedReply:
-      what = QStringLiteral("the reply did not answer the request");
-      break;
-    case kLinkNoReply:
-      what = QStringLiteral("no reply");
-      break;
-    case kLinkWrongStation:
-      what = QStringLiteral("the reply came from another station");
-      break;
-    case kLinkRequestInvalid:
-      what = QStringLiteral("the request could not be built");
-      break;
-    default:
-      what = QStringLiteral("result %1").arg(result);
-      break;
-  }
-  return QStringLiteral("No communication: ") + what;
+  return LinkResultText(result, portError);
 }
 
 int ProgramRowPages(std::int16_t programVersion) {

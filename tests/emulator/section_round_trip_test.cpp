@@ -173,7 +173,7 @@ class SectionRoundTrip : public testing::TestWithParam<Path> {
                    const std::function<LinkResult()>& post) {
     if (!Module()) return direct();
     if (const LinkResult r = post(); r != kLinkOk) return r;
-    if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return -1;
+    if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return static_cast<LinkResult>(-1);
     return ops->FetchWriteResult(kSectionWriteFetchCount);
   }
   // A read on the current path: direct, or post, wait, fetch.
@@ -182,7 +182,7 @@ class SectionRoundTrip : public testing::TestWithParam<Path> {
                   const std::function<LinkResult()>& fetch) {
     if (!Module()) return direct();
     if (const LinkResult r = post(); r != kLinkOk) return r;
-    if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return -1;
+    if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return static_cast<LinkResult>(-1);
     return fetch();
   }
 

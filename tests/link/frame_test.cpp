@@ -64,5 +64,39 @@ TEST(FrameChecks, ChecksumMustBeLowByteFirst) {
   EXPECT_FALSE(HasValidChecksum(QByteArray(1, '\x01')));
 }
 
+// The windows show the brief text, qdx the explained one; a port's own error replaces the
+// brief words for a port that could not be used, and a result no table knows shows its number.
+TEST(LinkResultText, BriefAndExplainedWords) {
+  const struct {
+    LinkResult result;
+    QString portError;
+    const char* brief;
+    const char* explained;
+  } cases[] = {
+      {kLinkNoReply, {}, "No communication: no reply",
+       "no reply: not a single byte arrived (is the controller on, the address and the speed "
+       "right?)"},
+      {kLinkShortReply, {}, "No communication: the reply was cut short",
+       "the reply was shorter than expected"},
+      {kLinkPortFailed, {}, "No communication: the serial port could not be used",
+       "the port could not be opened or configured, or broke during the exchange"},
+      {kLinkPortFailed, "busy", "No communication: serial port: busy",
+       "the port could not be opened or configured, or broke during the exchange"},
+      {kLinkNoReply, "busy", "No communication: no reply",
+       "no reply: not a single byte arrived (is the controller on, the address and the speed "
+       "right?)"},
+      {kLinkRequestInvalid, {}, "No communication: the request could not be built",
+       "the request cannot be expressed; nothing was sent"},
+      {kLinkBadLength, {}, "No communication: result 5",
+       "a reply shorter than 4 bytes was asked for"},
+      {static_cast<LinkResult>(42), {}, "No communication: result 42", "unknown result"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(LinkResultNumber(c.result));
+    EXPECT_EQ(LinkResultText(c.result, c.portError), c.brief);
+    EXPECT_EQ(LinkResultText(c.result, c.portError, LinkResultWording::Explained), c.explained);
+  }
+}
+
 }  // namespace
 }  // namespace qdx

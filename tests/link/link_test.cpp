@@ -392,9 +392,9 @@ TEST_F(LinkTest, OneCallModes) {
 TEST(TraceFormat, LinesFourAndFive) {
   EXPECT_EQ(TraceHex(FromHex("01 4d ff")), "01 4d ff ");
   EXPECT_EQ(TraceHex({}), "");
-  EXPECT_EQ(FormatTraceEntry("TS", FromHex("01 46 00 00 07 4d 4a"), {}, 8),
+  EXPECT_EQ(FormatTraceEntry("TS", FromHex("01 46 00 00 07 4d 4a"), {}, kLinkNoReply),
             " \nTS\n \n  M: 01 46 00 00 07 4d 4a    [7]\n  S:    [0] 8\n");
-  EXPECT_EQ(FormatTraceEntry("TS", FromHex("0a"), FromHex("0b 0c"), 10),
+  EXPECT_EQ(FormatTraceEntry("TS", FromHex("0a"), FromHex("0b 0c"), kLinkWrongStation),
             " \nTS\n \n  M: 0a    [1]\n  S: 0b 0c    [2] 10\n");
 }
 
