@@ -382,8 +382,11 @@ class Reader {
 
   // Windows-1252 where ICU has it, else Latin-1, which every build has.
   QStringDecoder& Fallback() {
-    if (!fallback_.isValid()) fallback_ = QStringDecoder(QStringConverter::Latin1);
-    return fallback_;
+    if (!fallback_) {
+      fallback_.emplace("windows-1252");
+      if (!fallback_->isValid()) fallback_.emplace(QStringConverter::Latin1);
+    }
+    return *fallback_;
   }
 
   RtfCharFormat CurrentFormat() const {
@@ -422,7 +425,7 @@ class Reader {
   RtfColour colour_;
   bool colourDefined_ = false;
   std::map<int, QStringDecoder> decoders_;
-  QStringDecoder fallback_{"windows-1252"};
+  std::optional<QStringDecoder> fallback_;  // made when first needed
   RtfDocument doc_;
   RtfParagraph paragraph_;
 };
