@@ -60,6 +60,7 @@ ParameterEditDialog::ParameterEditDialog(int parameter, std::int16_t stored,
   buttons->addWidget(save);
   buttons->addWidget(close);
   layout->addLayout(buttons);
+  setMinimumWidth(320);
 }
 
 ParameterEditDialog::ParameterEditDialog(int parameter, std::int16_t stored, QWidget* parent)

@@ -41,6 +41,7 @@ SetupWindow::SetupWindow(SectionWindowContext& context, OpenPasswords openPasswo
 
   list_->horizontalHeader()->hide();
   list_->verticalHeader()->hide();
+  list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
