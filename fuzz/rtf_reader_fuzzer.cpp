@@ -7,8 +7,8 @@
 #include "panel/rtf_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                 static_cast<qsizetype>(size));
+  const QByteArray rtf =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   const qdx::RtfDocument doc = qdx::ReadRtf(rtf);
   volatile qsizetype sink = doc.PlainText().size();
   (void)sink;

@@ -1,6 +1,5 @@
 #include "panel/help_pages.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,12 +15,8 @@ QString HelpPagePath(int n, const QString& programDir) {
   return {};
 }
 
-QString HelpPagePath(int n) {
-  return HelpPagePath(n, QCoreApplication::applicationDirPath());
-}
-
-bool HelpPageExists(int n) {
-  return !HelpPagePath(n).isEmpty();
+bool HelpPageExists(int n, const QString& programDir) {
+  return !HelpPagePath(n, programDir).isEmpty();
 }
 
 }  // namespace qdx

@@ -7,11 +7,10 @@
 
 namespace qdx {
 
-// The page of parameter n, found under programDir; empty when there is none.
+// The page of parameter n, found under programDir (the running program's folder); empty when
+// there is none.
 QString HelpPagePath(int n, const QString& programDir);
-// The same beside the running program.
-QString HelpPagePath(int n);
 
-bool HelpPageExists(int n);
+bool HelpPageExists(int n, const QString& programDir);
 
 }  // namespace qdx

@@ -1,6 +1,5 @@
 #include "panel/help_viewer_window.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
@@ -16,10 +15,14 @@ namespace {
 
 Qt::Alignment ToQt(RtfAlignment a) {
   switch (a) {
-    case RtfAlignment::Centre: return Qt::AlignHCenter;
-    case RtfAlignment::Right: return Qt::AlignRight;
-    case RtfAlignment::Justify: return Qt::AlignJustify;
-    case RtfAlignment::Left: break;
+    case RtfAlignment::Centre:
+      return Qt::AlignHCenter;
+    case RtfAlignment::Right:
+      return Qt::AlignRight;
+    case RtfAlignment::Justify:
+      return Qt::AlignJustify;
+    case RtfAlignment::Left:
+      break;
   }
   return Qt::AlignLeft;
 }
@@ -101,11 +104,8 @@ void HelpViewerWindow::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void ShowHelpPage(int n, QWidget* parent) {
-  if (HelpViewerWindow* viewer =
-          HelpViewerWindow::Create(n, QCoreApplication::applicationDirPath(), parent)) {
-    viewer->exec();
-  }
+void ShowHelpPage(int n, const QString& programDir, QWidget* parent) {
+  if (HelpViewerWindow* viewer = HelpViewerWindow::Create(n, programDir, parent)) viewer->exec();
 }
 
 }  // namespace qdx

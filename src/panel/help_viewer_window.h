@@ -32,8 +32,8 @@ class HelpViewerWindow : public QDialog {
   QTextEdit* view_;
 };
 
-// Shows the help page of parameter n beside the running program, modally; nothing happens
-// when there is no page.
-void ShowHelpPage(int n, QWidget* parent = nullptr);
+// Shows the help page of parameter n found under programDir, modally; nothing happens when
+// there is no page.
+void ShowHelpPage(int n, const QString& programDir, QWidget* parent = nullptr);
 
 }  // namespace qdx

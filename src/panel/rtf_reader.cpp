@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 #include <QStringList>
-
 #include <algorithm>
 #include <climits>
 #include <map>
@@ -25,9 +24,31 @@ enum class Destination { Text, Skip, FontTable, ColourTable };
 
 // What a control word does.
 enum class Action {
-  EndParagraph, EndCell, EndRow, Character, Bold, Italic, Underline, UnderlineNone, FontSize, Colour, Plain,
-  ParagraphDefaults, Align, Font, UnicodeSkip, Unicode, AnsiCodePage, DefaultFont,
-  FontCharset, Red, Green, Blue, FontTable, ColourTable, SkipDestination,
+  EndParagraph,
+  EndCell,
+  EndRow,
+  Character,
+  Bold,
+  Italic,
+  Underline,
+  UnderlineNone,
+  FontSize,
+  Colour,
+  Plain,
+  ParagraphDefaults,
+  Align,
+  Font,
+  UnicodeSkip,
+  Unicode,
+  AnsiCodePage,
+  DefaultFont,
+  FontCharset,
+  Red,
+  Green,
+  Blue,
+  FontTable,
+  ColourTable,
+  SkipDestination,
 };
 
 struct WordEntry {
@@ -40,42 +61,76 @@ const std::unordered_map<std::string_view, WordEntry>& Words() {
     return WordEntry{Action::Align, static_cast<char16_t>(a)};
   };
   static const std::unordered_map<std::string_view, WordEntry> words = {
-      {"par", {Action::EndParagraph}}, {"sect", {Action::EndParagraph}},
-      {"page", {Action::EndParagraph}}, {"row", {Action::EndRow}},
-      {"line", {Action::Character, u'\u2028'}}, {"tab", {Action::Character, u'\t'}},
-      {"cell", {Action::EndCell}}, {"emdash", {Action::Character, u'\u2014'}},
-      {"endash", {Action::Character, u'\u2013'}}, {"bullet", {Action::Character, u'\u2022'}},
-      {"lquote", {Action::Character, u'\u2018'}}, {"rquote", {Action::Character, u'\u2019'}},
+      {"par", {Action::EndParagraph}},
+      {"sect", {Action::EndParagraph}},
+      {"page", {Action::EndParagraph}},
+      {"row", {Action::EndRow}},
+      {"line", {Action::Character, u'\u2028'}},
+      {"tab", {Action::Character, u'\t'}},
+      {"cell", {Action::EndCell}},
+      {"emdash", {Action::Character, u'\u2014'}},
+      {"endash", {Action::Character, u'\u2013'}},
+      {"bullet", {Action::Character, u'\u2022'}},
+      {"lquote", {Action::Character, u'\u2018'}},
+      {"rquote", {Action::Character, u'\u2019'}},
       {"ldblquote", {Action::Character, u'\u201C'}},
       {"rdblquote", {Action::Character, u'\u201D'}},
-      {"emspace", {Action::Character, u'\u2003'}}, {"enspace", {Action::Character, u'\u2002'}},
+      {"emspace", {Action::Character, u'\u2003'}},
+      {"enspace", {Action::Character, u'\u2002'}},
       {"qmspace", {Action::Character, u'\u2005'}},
-      {"b", {Action::Bold}}, {"i", {Action::Italic}}, {"ul", {Action::Underline}},
-      {"uld", {Action::Underline}}, {"uldb", {Action::Underline}}, {"ulw", {Action::Underline}},
-      {"ulnone", {Action::UnderlineNone}}, {"fs", {Action::FontSize}}, {"cf", {Action::Colour}},
-      {"plain", {Action::Plain}}, {"pard", {Action::ParagraphDefaults}},
-      {"ql", align(RtfAlignment::Left)}, {"qc", align(RtfAlignment::Centre)},
-      {"qr", align(RtfAlignment::Right)}, {"qj", align(RtfAlignment::Justify)},
-      {"f", {Action::Font}}, {"uc", {Action::UnicodeSkip}}, {"u", {Action::Unicode}},
-      {"ansicpg", {Action::AnsiCodePage}}, {"deff", {Action::DefaultFont}},
-      {"fcharset", {Action::FontCharset}}, {"red", {Action::Red}}, {"green", {Action::Green}},
-      {"blue", {Action::Blue}}, {"fonttbl", {Action::FontTable}},
+      {"b", {Action::Bold}},
+      {"i", {Action::Italic}},
+      {"ul", {Action::Underline}},
+      {"uld", {Action::Underline}},
+      {"uldb", {Action::Underline}},
+      {"ulw", {Action::Underline}},
+      {"ulnone", {Action::UnderlineNone}},
+      {"fs", {Action::FontSize}},
+      {"cf", {Action::Colour}},
+      {"plain", {Action::Plain}},
+      {"pard", {Action::ParagraphDefaults}},
+      {"ql", align(RtfAlignment::Left)},
+      {"qc", align(RtfAlignment::Centre)},
+      {"qr", align(RtfAlignment::Right)},
+      {"qj", align(RtfAlignment::Justify)},
+      {"f", {Action::Font}},
+      {"uc", {Action::UnicodeSkip}},
+      {"u", {Action::Unicode}},
+      {"ansicpg", {Action::AnsiCodePage}},
+      {"deff", {Action::DefaultFont}},
+      {"fcharset", {Action::FontCharset}},
+      {"red", {Action::Red}},
+      {"green", {Action::Green}},
+      {"blue", {Action::Blue}},
+      {"fonttbl", {Action::FontTable}},
       {"colortbl", {Action::ColourTable}},
-      {"stylesheet", {Action::SkipDestination}}, {"info", {Action::SkipDestination}},
-      {"pict", {Action::SkipDestination}}, {"object", {Action::SkipDestination}},
-      {"header", {Action::SkipDestination}}, {"headerl", {Action::SkipDestination}},
-      {"headerr", {Action::SkipDestination}}, {"headerf", {Action::SkipDestination}},
-      {"footer", {Action::SkipDestination}}, {"footerl", {Action::SkipDestination}},
-      {"footerr", {Action::SkipDestination}}, {"footerf", {Action::SkipDestination}},
-      {"footnote", {Action::SkipDestination}}, {"annotation", {Action::SkipDestination}},
+      {"stylesheet", {Action::SkipDestination}},
+      {"info", {Action::SkipDestination}},
+      {"pict", {Action::SkipDestination}},
+      {"object", {Action::SkipDestination}},
+      {"header", {Action::SkipDestination}},
+      {"headerl", {Action::SkipDestination}},
+      {"headerr", {Action::SkipDestination}},
+      {"headerf", {Action::SkipDestination}},
+      {"footer", {Action::SkipDestination}},
+      {"footerl", {Action::SkipDestination}},
+      {"footerr", {Action::SkipDestination}},
+      {"footerf", {Action::SkipDestination}},
+      {"footnote", {Action::SkipDestination}},
+      {"annotation", {Action::SkipDestination}},
       {"listtable", {Action::SkipDestination}},
       {"listoverridetable", {Action::SkipDestination}},
-      {"rsidtbl", {Action::SkipDestination}}, {"fldinst", {Action::SkipDestination}},
-      {"nonshppict", {Action::SkipDestination}}, {"shpinst", {Action::SkipDestination}},
-      {"themedata", {Action::SkipDestination}}, {"latentstyles", {Action::SkipDestination}},
+      {"rsidtbl", {Action::SkipDestination}},
+      {"fldinst", {Action::SkipDestination}},
+      {"nonshppict", {Action::SkipDestination}},
+      {"shpinst", {Action::SkipDestination}},
+      {"themedata", {Action::SkipDestination}},
+      {"latentstyles", {Action::SkipDestination}},
       {"colorschememapping", {Action::SkipDestination}},
-      {"datastore", {Action::SkipDestination}}, {"xmlnstbl", {Action::SkipDestination}},
-      {"filetbl", {Action::SkipDestination}}, {"revtbl", {Action::SkipDestination}},
+      {"datastore", {Action::SkipDestination}},
+      {"xmlnstbl", {Action::SkipDestination}},
+      {"filetbl", {Action::SkipDestination}},
+      {"revtbl", {Action::SkipDestination}},
       {"generator", {Action::SkipDestination}},
   };
   return words;
@@ -84,8 +139,8 @@ const std::unordered_map<std::string_view, WordEntry>& Words() {
 // The Windows code page of a font's character set; 0 for the document's own code page.
 int CodePageOfCharset(int charset) {
   static const std::map<int, int> pages = {
-      {128, 932}, {129, 949}, {134, 936}, {136, 950}, {161, 1253}, {162, 1254}, {163, 1258},
-      {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874}, {238, 1250}};
+      {128, 932},  {129, 949},  {134, 936},  {136, 950},  {161, 1253}, {162, 1254}, {163, 1258},
+      {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250}};
   const auto it = pages.find(charset);
   return it == pages.end() ? 0 : it->second;
 }
@@ -199,9 +254,7 @@ class Reader {
     return static_cast<int>(negative ? -value : value);
   }
 
-  void SkipBinary(int count) {
-    pos_ += std::clamp<qsizetype>(count, 0, in_.size() - pos_);
-  }
+  void SkipBinary(int count) { pos_ += std::clamp<qsizetype>(count, 0, in_.size() - pos_); }
 
   // Characters after \u that stand in for it in readers without Unicode are dropped.
   bool ConsumeSkipped() {
@@ -304,7 +357,8 @@ class Reader {
     const bool on = parameter.value_or(1) != 0;
     RtfCharFormat& format = state_.format;
     switch (entry.action) {
-      case Action::EndParagraph: return EndParagraph();
+      case Action::EndParagraph:
+        return EndParagraph();
       // Cells written on one line are separated by tabs; cells that end their own paragraphs
       // (as some writers do) need nothing more.
       case Action::EndCell:
@@ -313,36 +367,62 @@ class Reader {
       case Action::EndRow:
         if (!paragraph_.runs.empty()) EndParagraph();
         return;
-      case Action::Character: return AppendText(QChar(entry.value));
-      case Action::Bold: format.bold = on; return;
-      case Action::Italic: format.italic = on; return;
-      case Action::Underline: format.underline = on; return;
-      case Action::UnderlineNone: format.underline = false; return;
-      case Action::FontSize:
-        format.halfPoints = std::clamp(parameter.value_or(RtfCharFormat::kDefaultHalfPoints), 1,
-                                       kMaxHalfPoints);
+      case Action::Character:
+        return AppendText(QChar(entry.value));
+      case Action::Bold:
+        format.bold = on;
         return;
-      case Action::Colour: state_.colourIndex = std::max(parameter.value_or(0), 0); return;
+      case Action::Italic:
+        format.italic = on;
+        return;
+      case Action::Underline:
+        format.underline = on;
+        return;
+      case Action::UnderlineNone:
+        format.underline = false;
+        return;
+      case Action::FontSize:
+        format.halfPoints =
+            std::clamp(parameter.value_or(RtfCharFormat::kDefaultHalfPoints), 1, kMaxHalfPoints);
+        return;
+      case Action::Colour:
+        state_.colourIndex = std::max(parameter.value_or(0), 0);
+        return;
       case Action::Plain:
         format = {};
         state_.colourIndex = 0;
         state_.font = -1;
         return;
-      case Action::ParagraphDefaults: state_.alignment = RtfAlignment::Left; return;
-      case Action::Align: state_.alignment = static_cast<RtfAlignment>(entry.value); return;
-      case Action::Font: state_.font = parameter.value_or(-1); return;
+      case Action::ParagraphDefaults:
+        state_.alignment = RtfAlignment::Left;
+        return;
+      case Action::Align:
+        state_.alignment = static_cast<RtfAlignment>(entry.value);
+        return;
+      case Action::Font:
+        state_.font = parameter.value_or(-1);
+        return;
       case Action::UnicodeSkip:
         state_.unicodeSkip = std::clamp(parameter.value_or(1), 0, kMaxUnicodeSkip);
         return;
-      case Action::Unicode: return Unicode(parameter.value_or(0));
-      case Action::AnsiCodePage: ansiCodePage_ = parameter.value_or(ansiCodePage_); return;
-      case Action::DefaultFont: defaultFont_ = parameter.value_or(0); return;
-      case Action::FontTable: state_.destination = Destination::FontTable; return;
+      case Action::Unicode:
+        return Unicode(parameter.value_or(0));
+      case Action::AnsiCodePage:
+        ansiCodePage_ = parameter.value_or(ansiCodePage_);
+        return;
+      case Action::DefaultFont:
+        defaultFont_ = parameter.value_or(0);
+        return;
+      case Action::FontTable:
+        state_.destination = Destination::FontTable;
+        return;
       case Action::ColourTable:
         state_.destination = Destination::ColourTable;
         colours_.clear();
         return;
-      case Action::SkipDestination: state_.destination = Destination::Skip; return;
+      case Action::SkipDestination:
+        state_.destination = Destination::Skip;
+        return;
       case Action::FontCharset:
       case Action::Red:
       case Action::Green:
@@ -362,8 +442,8 @@ class Reader {
   QString Decode(unsigned char byte) {
     const int font = state_.font >= 0 ? state_.font : defaultFont_;
     const auto page = fontCodePages_.find(font);
-    const int codePage = page != fontCodePages_.end() && page->second != 0 ? page->second
-                                                                           : ansiCodePage_;
+    const int codePage =
+        page != fontCodePages_.end() && page->second != 0 ? page->second : ansiCodePage_;
     const char c = static_cast<char>(byte);
     return DecoderFor(codePage).decode(QByteArrayView(&c, 1));
   }
@@ -371,10 +451,10 @@ class Reader {
   QStringDecoder& DecoderFor(int codePage) {
     if (const auto it = decoders_.find(codePage); it != decoders_.end()) return it->second;
     if (decoders_.size() >= kMaxDecoders) return Fallback();
-    const QByteArray name = (codePage == 874 || (codePage >= 1250 && codePage <= 1258)
-                                 ? QByteArrayLiteral("windows-")
-                                 : QByteArrayLiteral("cp")) +
-                            QByteArray::number(codePage);
+    const QByteArray name =
+        (codePage == 874 || (codePage >= 1250 && codePage <= 1258) ? QByteArrayLiteral("windows-")
+                                                                   : QByteArrayLiteral("cp")) +
+        QByteArray::number(codePage);
     QStringDecoder decoder(name.constData());
     if (!decoder.isValid()) return Fallback();
     return decoders_.try_emplace(codePage, std::move(decoder)).first->second;

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <vector>

@@ -105,8 +105,18 @@ constexpr std::array<ParameterEntry, kParameterCount> kCatalogue = {{
     {"STAT AL. MAX TS", Kind::Integer, 0, 999},
     {"STAT AL. MAX TPL", Kind::Integer, 0, 999},
     {"MAX FREEZE TIME", Kind::Integer, 0, 999},
-    kUnnamed, kUnnamed, kUnnamed, kUnnamed, kUnnamed, kUnnamed,  // F86..F91
-    kUnnamed, kUnnamed, kUnnamed, kUnnamed, kUnnamed, kUnnamed,  // F92..F97
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,  // F86..F91
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,
+    kUnnamed,  // F92..F97
 }};
 
 const ParameterEntry* Entry(int n) {

@@ -43,12 +43,9 @@ ParameterEditDialog::ParameterEditDialog(int parameter, std::int16_t stored,
   auto* buttons = new QHBoxLayout;
   help_ = new QPushButton(QStringLiteral("Help"), this);
   help_->setAutoDefault(false);
-  help_->setVisible(!HelpPagePath(parameter, programDir).isEmpty());
-  connect(help_, &QPushButton::clicked, this, [this, programDir] {
-    if (HelpViewerWindow* viewer = HelpViewerWindow::Create(parameter_, programDir, this)) {
-      viewer->exec();
-    }
-  });
+  help_->setVisible(HelpPageExists(parameter, programDir));
+  connect(help_, &QPushButton::clicked, this,
+          [this, programDir] { ShowHelpPage(parameter_, programDir, this); });
   auto* save = new QPushButton(QStringLiteral("Save"), this);
   save->setDefault(true);
   connect(save, &QPushButton::clicked, this, &QDialog::accept);
@@ -95,7 +92,8 @@ QWidget* ParameterEditDialog::MakeControl() {
 std::int16_t ParameterEditDialog::Value() const {
   if (choice_) {
     // No entry picked: the stored value stays as it was.
-    return choice_->currentIndex() < 0 ? stored_ : static_cast<std::int16_t>(choice_->currentIndex());
+    return choice_->currentIndex() < 0 ? stored_
+                                       : static_cast<std::int16_t>(choice_->currentIndex());
   }
   if (decimal_) return static_cast<std::int16_t>(std::nearbyint(decimal_->value() * 10.0));
   return static_cast<std::int16_t>(integer_->value());

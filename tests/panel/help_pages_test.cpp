@@ -1,11 +1,11 @@
 // Finding a parameter's help page beside the program, in each of the places it may be.
 #include "panel/help_pages.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include "support/qt_printers.h"
 
@@ -24,6 +24,7 @@ TEST(HelpPages, FoundInEachFolderInOrder) {
   const QString bin = root.filePath("bin");
   QDir().mkpath(bin);
   EXPECT_EQ(HelpPagePath(7, bin), QString());
+  EXPECT_FALSE(HelpPageExists(7, bin));
 
   Touch(root.filePath("share/setupqdx/HELP/7.rtf"));
   EXPECT_EQ(HelpPagePath(7, bin), root.filePath("share/setupqdx/HELP/7.rtf"));
@@ -31,6 +32,7 @@ TEST(HelpPages, FoundInEachFolderInOrder) {
   EXPECT_EQ(HelpPagePath(7, bin), bin + "/help/7.rtf");
   Touch(bin + "/HELP/7.rtf");
   EXPECT_EQ(HelpPagePath(7, bin), bin + "/HELP/7.rtf");
+  EXPECT_TRUE(HelpPageExists(7, bin));
 
   EXPECT_EQ(HelpPagePath(8, bin), QString());
   Touch(bin + "/HELP/007.rtf");  // the number has no leading zeros

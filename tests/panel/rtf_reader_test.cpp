@@ -2,9 +2,9 @@
 // (made once with pandoc and kept as data), and inputs meant to make it crash or hang.
 #include "panel/rtf_reader.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include "support/qt_printers.h"
 
@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Windows-1250", R"({\rtf1\ansi\ansicpg1250 \'b9\'e6\'9c})", "ąćś"},
         TextCase{"Windows-1251", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})", "При"},
         TextCase{"Windows-1252", R"({\rtf1\ansi\ansicpg1252 caf\'e9 \'80})", "café €"},
-        TextCase{"raw high bytes in the document's code page", "{\\rtf1\\ansicpg1250 \xb9}",
-                 "ą"},
+        TextCase{"raw high bytes in the document's code page", "{\\rtf1\\ansicpg1250 \xb9}", "ą"},
         TextCase{"font character set over the document's code page",
                  R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil\fcharset238 Arial;})"
                  R"({\f1\fcharset0 Times;}}\'b9\f1\'b9\plain\'b9})",
@@ -58,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Text"},
         TextCase{"field result shown, instruction skipped",
                  R"({\rtf1 {\field{\*\fldinst{HYPERLINK "x"}}{\fldrslt here}}})", "here"},
-        TextCase{"table cells on one line", R"({\rtf1 \trowd a\cell b\cell\row c})",
-                 "a\tb\t\nc"},
+        TextCase{"table cells on one line", R"({\rtf1 \trowd a\cell b\cell\row c})", "a\tb\t\nc"},
         TextCase{"truncated control word", "{\\rtf1 abc\\", "abc"},
         TextCase{"truncated hex byte", "{\\rtf1 abc\\'4", "abc"},
         TextCase{"bad hex digits", R"({\rtf1 a\'zzb\'4x})", "azzbx"},
@@ -102,8 +100,7 @@ TEST(RtfReader, SizeAndColourFromTheColourTable) {
 }
 
 TEST(RtfReader, ParagraphAlignment) {
-  const RtfDocument doc =
-      ReadRtf(R"({\rtf1\qc a\par\pard b\par\qr c\par{\pard\qj d\par}e})");
+  const RtfDocument doc = ReadRtf(R"({\rtf1\qc a\par\pard b\par\qr c\par{\pard\qj d\par}e})");
   ASSERT_EQ(doc.paragraphs.size(), 5u);
   EXPECT_EQ(doc.paragraphs[0].alignment, RtfAlignment::Centre);
   EXPECT_EQ(doc.paragraphs[1].alignment, RtfAlignment::Left);

@@ -1,7 +1,7 @@
 // The help pages shipped with the program read as pages of their parameters.
-#include <QFile>
-
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include "panel/rtf_reader.h"
 #include "support/qt_printers.h"
@@ -32,11 +32,11 @@ TEST_P(ShippedHelpPageTest, ReadsAsThePageOfItsParameter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, ShippedHelpPageTest,
-    ::testing::Values(
-        ShippedPage{1, "F01  Address RS-485", {"Values: 1 to 32."}},
-        ShippedPage{2, "F02  Baud rate", {"0 - 9600 [b/s]", "1 - 19200 [b/s]"}},
-        ShippedPage{7, "F07  Temperature unit", {"0 - Celsius", "1 - Fahrenheit"}},
-        ShippedPage{79, "F79  PANEL MODE", {"0 - Single", "1 - Master", "2 - Slave"}}));
+    ::testing::Values(ShippedPage{1, "F01  Address RS-485", {"Values: 1 to 32."}},
+                      ShippedPage{2, "F02  Baud rate", {"0 - 9600 [b/s]", "1 - 19200 [b/s]"}},
+                      ShippedPage{7, "F07  Temperature unit", {"0 - Celsius", "1 - Fahrenheit"}},
+                      ShippedPage{
+                          79, "F79  PANEL MODE", {"0 - Single", "1 - Master", "2 - Slave"}}));
 
 }  // namespace
 }  // namespace qdx

@@ -2,6 +2,8 @@
 // formatting as the view shows it.
 #include "panel/help_viewer_window.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,8 +13,6 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include "panel/rtf_reader.h"
 #include "support/qt_printers.h"
@@ -83,7 +83,7 @@ TEST_F(HelpViewerTest, EnterAndEscCloseFromTheWindowAndTheText) {
 
 TEST_F(HelpViewerTest, NoPageNoWindow) {
   EXPECT_EQ(HelpViewerWindow::Create(6, ProgramDir()), nullptr);
-  // Beside the test program there are no pages: showing one returns at once, opening nothing.
+  // Showing a page that does not exist returns at once, opening nothing.
   bool opened = false;
   QObject guard;  // ends the timer with the test
   QTimer::singleShot(2000, &guard, [&] {
@@ -92,7 +92,7 @@ TEST_F(HelpViewerTest, NoPageNoWindow) {
       modal->close();
     }
   });
-  ShowHelpPage(999);
+  ShowHelpPage(6, ProgramDir());
   EXPECT_FALSE(opened);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -185,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{51, "80", 800}, ParseCase{54, "80", {}}, ParseCase{26, "abc", {}},
         ParseCase{26, "nan", {}}, ParseCase{26, "1e300", {}},
         // Integers: whole numbers within the limits.
-        ParseCase{1, "1", 1}, ParseCase{1, "32", 32}, ParseCase{1, "0", {}},
-        ParseCase{1, "33", {}}, ParseCase{70, "-1", -1}, ParseCase{70, "-2", {}},
-        ParseCase{31, "1.5", {}}, ParseCase{67, " 9999 ", 9999}, ParseCase{8, "", {}},
+        ParseCase{1, "1", 1}, ParseCase{1, "32", 32}, ParseCase{1, "0", {}}, ParseCase{1, "33", {}},
+        ParseCase{70, "-1", -1}, ParseCase{70, "-2", {}}, ParseCase{31, "1.5", {}},
+        ParseCase{67, " 9999 ", 9999}, ParseCase{8, "", {}},
         ParseCase{39, "99999999999999999999", {}},
         // Choices: a position or the exact text.
         ParseCase{2, "1", 1}, ParseCase{2, "1 - 19200 [b/s]", 1}, ParseCase{2, "2", {}},
@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParameterCatalogue, LimitsTextAsAUserTypes) {
   EXPECT_EQ(ParameterLimitsText(1), QStringLiteral("1..32"));
   EXPECT_EQ(ParameterLimitsText(51), QStringLiteral("-20.0..80.0"));
-  EXPECT_EQ(ParameterLimitsText(79), QStringLiteral("0 (\"Single\"), 1 (\"Master\"), 2 (\"Slave\")"));
+  EXPECT_EQ(ParameterLimitsText(79),
+            QStringLiteral("0 (\"Single\"), 1 (\"Master\"), 2 (\"Slave\")"));
 }
 
 }  // namespace
