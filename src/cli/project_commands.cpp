@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/terminal_progress.h"
 #include "files/project_defaults.h"
 #include "files/project_files.h"
 #include "link/device_transactions.h"
@@ -17,7 +18,7 @@ namespace {
 
 const QString kPasswords = QStringLiteral("passwords");
 
-// qdx shows nothing while a run goes on: the lines at the end say it all.
+// Without a terminal qdx shows nothing while a run goes on: the lines at the end say it all.
 class QuietListener : public TransferListener {
  public:
   void RowStarted(ProjectRow, int) override {}
@@ -110,7 +111,8 @@ int ExitCodeOf(const RowOutcome& outcome) {
   }
 }
 
-CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection) {
+CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection,
+                                 TransferListener* watcher) {
   if (line.arguments.isEmpty()) {
     return UsageError(QStringLiteral("%1 needs a project file\n%2").arg(line.command, UsageText()));
   }
@@ -137,8 +139,9 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
     if (!loaded) return UsageError(loaded.error);
   }
 
-  QuietListener listener;
-  ProjectTransfer transfer(session, connection.operations(), connection.dialogs(), listener);
+  QuietListener quiet;
+  ProjectTransfer transfer(session, connection.operations(), connection.dialogs(),
+                           watcher ? *watcher : quiet);
   // Never the question: the reset follows --reset, after everything was written.
   transfer.SetResetAfterRun({});
   std::optional<RowOutcome> reset;
@@ -215,7 +218,11 @@ int RunProjectTransferProgram(const CommandLine& line) {
     print(stderr, QStringLiteral("qdx: %1\n").arg(error));
     return kExitUsage;
   }
-  const CommandOutput result = RunProjectTransfer(line, *connection);
+  std::optional<TerminalProgress> progress;
+  if (TerminalProgress::IsTerminal(stderr)) progress.emplace(stderr);
+  const CommandOutput result =
+      RunProjectTransfer(line, *connection, progress ? &*progress : nullptr);
+  progress.reset();
   print(stdout, result.out);
   print(stderr, result.err);
   return result.exitCode;
