@@ -36,6 +36,31 @@ const QString kNoSetup =
 
 }  // namespace
 
+QString RunEndMessage(const RunSummary& summary, const RowSelection& rows, bool readWindow) {
+  QStringList failed;
+  int ticked = 0;
+  for (const ProjectRow row : kProjectRows) {
+    if (!rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    ++ticked;
+    // A difference is a comparison's answer and a stopped row the user's wish, not failures.
+    switch (summary[row].kind) {
+      case RowOutcome::Error:
+      case RowOutcome::Invalid:
+      case RowOutcome::Refused:
+      case RowOutcome::SetupUnavailable:
+        failed << RowCaption(row, readWindow).trimmed();
+        break;
+      default:
+        break;
+    }
+  }
+  if (failed.isEmpty()) return kOperationComplete;
+  return QStringLiteral("%1 of %2 sections failed: %3.\nThe other sections are complete.")
+      .arg(failed.size())
+      .arg(ticked)
+      .arg(failed.join(QStringLiteral(", ")));
+}
+
 QString DescribeLinkFailure(LinkResult result, const QString& portError) {
   return LinkResultText(result, portError);
 }
@@ -150,7 +175,7 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
       break;
     }
   }
-  if (!summary.stopped) listener_.Message(kOperationComplete);
+  if (!summary.stopped) listener_.Message(RunEndMessage(summary, rows, false));
   running_ = false;
   if (resetAfterRun_) resetAfterRun_();
   return summary;
@@ -314,7 +339,7 @@ RunSummary ProjectTransfer::Read(const RowSelection& rows, bool comparison) {
     }
     Pump();
   }
-  if (!summary.stopped) listener_.Message(kOperationComplete);
+  if (!summary.stopped) listener_.Message(RunEndMessage(summary, rows, true));
   if (comparison) {
     // Both blocks, so that a comparison changes nothing at all.
     std::copy_n(savedImage->data(), ProjectImage::kSize, blocks.image.data());

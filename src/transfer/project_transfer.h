@@ -34,6 +34,10 @@ struct RunSummary {
   }
 };
 
+// What a run that was not stopped says at its end: "Operation complete" when no row failed,
+// else how many of the ticked sections failed and which (by their captions in the window).
+QString RunEndMessage(const RunSummary& summary, const RowSelection& rows, bool readWindow);
+
 // "No communication: no reply" and the like, for a failed exchange.
 QString DescribeLinkFailure(LinkResult result, const QString& portError = {});
 
