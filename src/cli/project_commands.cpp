@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/output.h"
 #include "cli/terminal_progress.h"
 #include "files/project_defaults.h"
 #include "files/project_files.h"
@@ -209,11 +210,7 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
 int RunProjectTransferProgram(const CommandLine& line) {
   QString error;
   const std::unique_ptr<Connection> connection = Connection::ForProgram(line.global, &error);
-  auto print = [](FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-  };
+  auto print = PrintText;
   if (!connection) {
     print(stderr, QStringLiteral("qdx: %1\n").arg(error));
     return kExitUsage;
