@@ -1,6 +1,7 @@
 #include "cli/project_commands.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -112,6 +113,32 @@ int ExitCodeOf(const RowOutcome& outcome) {
   }
 }
 
+namespace {
+
+// The answer to a write refused before its first byte: the refused values on standard error,
+// one line per named section, exit code 2.
+CommandOutput RefusedWrite(const SectionChoice& sections, const std::vector<RowRefusal>& refusals) {
+  CommandOutput output;
+  output.exitCode = kExitUsage;
+  for (const ProjectRow row : kProjectRows) {
+    if (!sections.rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    const auto refused = std::find_if(refusals.begin(), refusals.end(),
+                                      [row](const RowRefusal& r) { return r.row == row; });
+    output.out += QStringLiteral("%1: Error: %2\n")
+                      .arg(RowSectionName(row), refused != refusals.end()
+                                                    ? refused->error.Message()
+                                                    : QStringLiteral("not sent"));
+  }
+  if (sections.passwords) output.out += kPasswords + QStringLiteral(": Error: not sent\n");
+  for (const RowRefusal& r : refusals) {
+    output.err += QStringLiteral("qdx: %1: %2\n").arg(RowSectionName(r.row), r.error.Message());
+  }
+  output.err += QStringLiteral("qdx: nothing was sent; correct the values above and write again\n");
+  return output;
+}
+
+}  // namespace
+
 CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection,
                                  TransferListener* watcher) {
   if (line.arguments.isEmpty()) {
@@ -155,6 +182,10 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
   RunSummary summary;
   std::optional<RowOutcome> passwords;
   if (line.command == QLatin1String("write")) {
+    // Nothing goes out while any named section holds a value that cannot travel.
+    if (const auto refusals = transfer.CheckRows(sections->rows); !refusals.empty()) {
+      return RefusedWrite(*sections, refusals);
+    }
     summary = transfer.Send(sections->rows);
     // Passwords go before the reset, as the passwords window sends before its reset offer.
     if (sections->passwords) {

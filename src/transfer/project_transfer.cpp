@@ -152,6 +152,27 @@ void ProjectTransfer::ChoosePath() {
 
 // --- send ---------------------------------------------------------------------------------
 
+std::vector<RowRefusal> ProjectTransfer::CheckRows(const RowSelection& rows) {
+  ConnectionSettings();
+  const ProjectImage& image = session_.blocks.image;
+  std::vector<RowRefusal> refusals;
+  for (const ProjectRow row : kProjectRows) {
+    if (!rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    std::optional<EncodeError> error;
+    if (row == ProjectRow::Programs || row == ProjectRow::WashingProgram) {
+      if (EnsureProgramVersion()) {
+        error = row == ProjectRow::Programs
+                    ? ValidatePrograms(image, ProgramRowPages(*programVersion_))
+                    : ValidateWashingProgram(image, WashingProgramRowPages(*programVersion_));
+      }
+    } else if (const SectionEntry& entry = Section(row); entry.validate && !NeedsProgramVersion(row)) {
+      error = entry.validate(session_.blocks, Codec());
+    }
+    if (error) refusals.push_back({row, *error});
+  }
+  return refusals;
+}
+
 RunSummary ProjectTransfer::Send(const RowSelection& rows) {
   BeginRun();
   ops_.MarkWritePending();

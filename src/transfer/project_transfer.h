@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/dialogs.h"
 #include "config/section_registry.h"
@@ -23,6 +24,12 @@
 namespace qdx {
 
 inline const QString kOperationComplete = QStringLiteral("Operation complete");
+
+// A value of a ticked row that its wire field cannot carry.
+struct RowRefusal {
+  ProjectRow row;
+  EncodeError error;
+};
 
 // What a whole run came to.
 struct RunSummary {
@@ -70,6 +77,10 @@ class ProjectTransfer {
   bool StopRequested() const { return stopRequested_; }
   bool Running() const { return running_; }
 
+  // Every ticked row checked against its wire fields before anything is sent (the program rows
+  // and the analog outputs read the controller's program version for it); empty when all can
+  // travel. A row whose check needs the version that could not be read is left to the run.
+  std::vector<RowRefusal> CheckRows(const RowSelection& rows);
   // Writes the selected rows of the project to the controller, then runs the reset offer.
   RunSummary Send(const RowSelection& rows);
   // Reads the selected rows into the project; with comparison, compares each with the project
