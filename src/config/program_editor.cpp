@@ -166,8 +166,9 @@ void TFProgramMycia::OpenCellEditor() {
   CloseCellEditor();
   QWidget* editor = MakeCellEditor(index);
   const QRect cell = grid_->visualRect(index);
-  editor->setGeometry(cell.x(), cell.y(), cell.width(),
-                      std::max(cell.height(), editor->sizeHint().height()));
+  // Fixed, so that a drop-down fitting itself to its entries stays as wide as the column.
+  editor->move(cell.topLeft());
+  editor->setFixedSize(cell.width(), std::max(cell.height(), editor->sizeHint().height()));
   editor->installEventFilter(this);
   cellIndex_ = index;
   cellEditor_ = editor;

@@ -76,6 +76,26 @@ TEST_F(ProgramWindows, ListShowsNinetyNineAndNeverWritesSlotHundred) {
   for (const Sent& m : pages) ASSERT_LT(static_cast<std::uint8_t>(m.body.at(1)), 99);
 }
 
+// A list read stopped inside a program keeps that program as it was: only whole programs
+// reach the project, and the table shows what did.
+TEST_F(ProgramWindows, ListReadStoppedMidProgramKeepsThatProgram) {
+  emulator.SetProgramVersion(900);
+  emulator.Memory().sections.programs[0].name = QByteArray("EMU ONE       ");
+  emulator.Memory().sections.programs[1].name = QByteArray("EMU TWO       ");
+  int secondProgramPages = 0;
+  progress.onShow = [&](int) {
+    if (progress.calls().back().position == 2 && ++secondProgramPages == 2) {
+      emulator.Faults().SetPersistent(Fault::NoReply);
+    }
+  };
+  Tflistaprojektow w(*context);
+  w.OnReadFromController();
+  EXPECT_EQ(dialogs.messages(), QStringList{kNoCommunication});
+  EXPECT_EQ(w.grid()->model()->index(0, 1).data().toString(), QStringLiteral("EMU ONE"));
+  EXPECT_EQ(w.grid()->model()->index(1, 1).data().toString(), QStringLiteral("PROG 2"));
+  EXPECT_EQ(ConstProgramRecord(Program(image(), 2)).Name().Bytes(), QByteArray("PROG 2"));
+}
+
 TEST_F(ProgramWindows, GridRowsFollowTheStepCount) {
   const std::pair<std::int32_t, int> cases[] = {{0, 30}, {30, 30}, {50, 50}};
   for (const auto& [count, rows] : cases) {
