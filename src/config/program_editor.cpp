@@ -133,7 +133,18 @@ bool TFProgramMycia::washing() const {
   return ConstProgramRecord(working().data()).Number() == kWashingProgramNumber;
 }
 
+void TFProgramMycia::Discard(QWidget* editor) {
+  editor->removeEventFilter(this);
+  editor->hide();
+  editor->deleteLater();
+}
+
 void TFProgramMycia::FillControls() {
+  // A read replaced the record an open cell editor was showing: its text is dropped.
+  if (QWidget* editor = cellEditor_) {
+    cellEditor_ = nullptr;
+    Discard(editor);
+  }
   name_->SetName(ConstProgramRecord(working().data()).Name().Bytes(), codePageIndex());
   const QModelIndex current = grid_->currentIndex();
   steps_->Redraw();
@@ -227,9 +238,7 @@ void TFProgramMycia::CloseCellEditor() {
   const int row = cellIndex_.row();
   const int column = cellIndex_.column();
   StoreCell(editor, cellIndex_);
-  editor->removeEventFilter(this);
-  editor->hide();
-  editor->deleteLater();
+  Discard(editor);
   steps_->Redraw();
   grid_->setCurrentIndex(steps_->index(row, column));
   grid_->setFocus();

@@ -64,6 +64,8 @@ class TFProgramMycia : public SectionEditor {
  private:
   QWidget* MakeCellEditor(const QModelIndex& index);
   void StoreCell(QWidget* editor, const QModelIndex& index);
+  // Hides a closed cell editor and deletes it later.
+  void Discard(QWidget* editor);
   bool GridKey(QEvent* event);
   bool CellEditorKey(QEvent* event);
 

@@ -231,8 +231,14 @@ TEST_F(ProgramWindows, WashingProgramKeepsItsNumberAndSet) {
   TFProgramMycia e(*context, bytes);
   EXPECT_EQ(e.windowTitle(), QStringLiteral("Programs WASHING"));
   EXPECT_FALSE(e.nameField()->isEnabled());
+  // A cell editor open while the file is read is dropped, not stored into the file's steps.
+  auto* spin = qobject_cast<QSpinBox*>(OpenByEnter(e, 0, kHour));
+  ASSERT_NE(spin, nullptr);
+  QTest::keyClicks(spin, QStringLiteral("9"));
   dialogs.QueueOpenFileName(file);
   e.OnReadFromDisk();
+  EXPECT_EQ(e.cellEditor(), nullptr);
+  EXPECT_EQ(Step(e, 1).Hours(), 0);
   EXPECT_EQ(ConstProgramRecord(e.working().data()).Number(), kWashingProgramNumber);
   EXPECT_EQ(Cell(e, 0, kName), QStringLiteral("W3"));
   EXPECT_EQ(e.nameField()->text(), QStringLiteral("PROG 7"));
