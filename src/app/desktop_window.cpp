@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 
 #include "config/alarm_list_window.h"
+#include "config/process_list_window.h"
+#include "config/program_editor.h"
+#include "config/program_list_window.h"
 #include "config/relay_list_window.h"
 #include "config/special_status_list_window.h"
 #include "transfer/read_project_window.h"
@@ -58,6 +61,14 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   hooks.editors[int(Editor::SpecialStatuses)] = [this] {
     OpenSpecialStatusList(sections_, &window_);
   };
+  hooks.editors[int(Editor::Processes)] = [this] {
+    OpenProcessList(sections_, ProcessSet::Normal, &window_);
+  };
+  hooks.editors[int(Editor::ProcessesWashing)] = [this] {
+    OpenProcessList(sections_, ProcessSet::Washing, &window_);
+  };
+  hooks.editors[int(Editor::Programs)] = [this] { OpenProgramList(sections_, &window_); };
+  hooks.editors[int(Editor::ProgramWashing)] = [this] { EditWashingProgram(sections_, &window_); };
 }
 
 }  // namespace qdx
