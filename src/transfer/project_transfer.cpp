@@ -36,6 +36,21 @@ const QString kNoSetup =
 
 }  // namespace
 
+QString RefusedValuesText(const std::vector<RowRefusal>& refusals) {
+  QStringList lines{QStringLiteral("These values cannot be sent to the controller:")};
+  for (const RowRefusal& r : refusals) {
+    lines << RowCaption(r.row, false).trimmed() + QStringLiteral(": ") + r.error.Message();
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+RowOutcome RefusedOutcome(const RowRefusal& refusal) {
+  RowOutcome o;
+  o.kind = RowOutcome::Invalid;
+  o.reason = refusal.error.Message();
+  return o;
+}
+
 QString RunEndMessage(const RunSummary& summary, const RowSelection& rows, bool readWindow) {
   QStringList failed;
   int ticked = 0;
@@ -173,7 +188,7 @@ std::vector<RowRefusal> ProjectTransfer::CheckRows(const RowSelection& rows) {
   return refusals;
 }
 
-RunSummary ProjectTransfer::Send(const RowSelection& rows) {
+RunSummary ProjectTransfer::Send(const RowSelection& rows, const std::vector<RowRefusal>& refused) {
   BeginRun();
   ops_.MarkWritePending();
   RunSummary summary;
@@ -187,8 +202,10 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
       }
     }
     if (!rows[static_cast<std::size_t>(i)]) continue;
+    const auto refusal = std::find_if(refused.begin(), refused.end(),
+                                      [row](const RowRefusal& r) { return r.row == row; });
     ConnectionSettings();
-    const RowOutcome outcome = SendRow(row);
+    const RowOutcome outcome = refusal != refused.end() ? RefusedOutcome(*refusal) : SendRow(row);
     summary.rows[static_cast<std::size_t>(i)] = outcome;
     listener_.RowResult(row, outcome);
     if (outcome.kind == RowOutcome::Stopped || outcome.kind == RowOutcome::Cancelled) {

@@ -31,6 +31,12 @@ struct RowRefusal {
   EncodeError error;
 };
 
+// The refused values, one line each ("Relays: Relay 7, Ta: 70000 is outside 0..65535"), under
+// a line saying they cannot be sent.
+QString RefusedValuesText(const std::vector<RowRefusal>& refusals);
+// The outcome a refused row shows.
+RowOutcome RefusedOutcome(const RowRefusal& refusal);
+
 // What a whole run came to.
 struct RunSummary {
   bool stopped = false;  // ended by Stop (or a cancel) before its last row
@@ -82,7 +88,8 @@ class ProjectTransfer {
   // travel. A row whose check needs the version that could not be read is left to the run.
   std::vector<RowRefusal> CheckRows(const RowSelection& rows);
   // Writes the selected rows of the project to the controller, then runs the reset offer.
-  RunSummary Send(const RowSelection& rows);
+  // Rows in refused are not sent: they end with their refusal (as CheckRows found it).
+  RunSummary Send(const RowSelection& rows, const std::vector<RowRefusal>& refused = {});
   // Reads the selected rows into the project; with comparison, compares each with the project
   // held before the run and puts that project (image and PID table) back at the end.
   RunSummary Read(const RowSelection& rows, bool comparison);
