@@ -174,12 +174,16 @@ QString Connection::PortName() const {
   return QStringLiteral("%1 (%2)").arg(ComPortName(link.portIndex), target.device);
 }
 
+QString Connection::Endpoint() const {
+  return QStringLiteral("station %1 on %2 at %3 baud")
+      .arg(session_->stationAddress)
+      .arg(PortName())
+      .arg(BaudRateOfCode(session_->link.baudCode));
+}
+
 QString Connection::FailureText(LinkResult result) const {
-  QString text = QStringLiteral("no communication with station %1 on %2 at %3 baud: %4 (result %5)")
-                     .arg(session_->stationAddress)
-                     .arg(PortName())
-                     .arg(BaudRateOfCode(session_->link.baudCode))
-                     .arg(LinkResultText(result, {}, LinkResultWording::Explained))
+  QString text = QStringLiteral("no communication with %1: %2 (result %3)")
+                     .arg(Endpoint(), LinkResultText(result, {}, LinkResultWording::Explained))
                      .arg(LinkResultNumber(result));
   if (result == kLinkPortFailed && !link_->LastPortErrorText().isEmpty()) {
     text += QStringLiteral("\n%1").arg(link_->LastPortErrorText());

@@ -93,6 +93,8 @@ class Connection {
   // The port as the user knows it, with the device behind it: "COM3 (/dev/ttyUSB0)", or a
   // device path given directly.
   QString PortName() const;
+  // Who was talked to: "station 1 on COM3 (/dev/ttyUSB0) at 38400 baud".
+  QString Endpoint() const;
   // Why an operation failed, for the user: the result's meaning, the station and port, and
   // for a port that could not be used the reason and what to do about it.
   QString FailureText(LinkResult result) const;

@@ -214,6 +214,14 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
   auto report = [&](const QString& name, const RowOutcome& outcome) {
     output.out += QStringLiteral("%1: %2\n").arg(name, outcome.Summary());
     code = std::max(code, ExitCodeOf(outcome));
+    // A link failure also on standard error, with whom the program tried to talk.
+    if (ExitCodeOf(outcome) == kExitLink && outcome.kind != RowOutcome::NotRun) {
+      output.err += QStringLiteral("qdx: %1: %2 (%3)\n")
+                        .arg(name, outcome.reason.isEmpty() ? outcome.Summary() : outcome.reason,
+                             connection.Endpoint());
+      const QString portError = connection.link().LastPortErrorText();
+      if (!portError.isEmpty()) output.err += QStringLiteral("qdx: %1\n").arg(portError);
+    }
   };
   for (const ProjectRow row : kProjectRows) {
     if (sections->rows[static_cast<std::size_t>(RowIndex(row))]) {

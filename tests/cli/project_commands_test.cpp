@@ -173,6 +173,9 @@ TEST_P(ProjectCommands, ExitCodesOfRefusalsAndBadValues) {
     EXPECT_EQ(w.out,
               "setup: Error: Controller must be in STOP mode\npid: Error: Controller must be in "
               "STOP mode\nreset: Error: Controller must be in STOP mode\n");
+    // Failures also on standard error, saying whom qdx talked to.
+    EXPECT_TRUE(w.err.contains("qdx: setup: Controller must be in STOP mode (station "))
+        << w.err.toStdString();
     EXPECT_EQ(emulator_.Memory().resetCount, 0);
   } else {
     w = Run({"write", File("p.qd3"), "setup"}, /*reset=*/true);
