@@ -150,6 +150,29 @@ class ListTransfers : public testing::TestWithParam<Path>, public TransferFixtur
   }
 };
 
+// Module path: a read whose answer never becomes ready fails with "No communication" and leaves
+// the project, and an editor's working record, as they were.
+TEST_P(ListTransfers, ReadWhoseAnswerNeverBecomesReadyChangesNothing) {
+  if (!session.moduleFlag) GTEST_SKIP() << "the direct path has no answer to wait for";
+  emulator.Faults().SetPersistent(Fault::NeverReady);
+  const auto before = std::make_unique<ProjectBlocks>(session.blocks);
+  for (const SectionId s : {SectionId::Relays, SectionId::Processes, SectionId::Programs,
+                            SectionId::AnalogOutputs, SectionId::Pid}) {
+    const TransferResult r = transfer->ReadList(s);
+    EXPECT_EQ(r.outcome, TransferOutcome::Failed) << static_cast<int>(s);
+    EXPECT_FALSE(r.imageChanged) << static_cast<int>(s);
+  }
+  std::array<std::uint8_t, AlarmRecord::kSize> working;
+  working.fill(0x5A);
+  const auto kept = working;
+  EXPECT_EQ(transfer->ReadAlarm(3, AlarmRecord(working.data())).outcome, TransferOutcome::Failed);
+  EXPECT_EQ(working, kept);
+  EXPECT_TRUE(session.blocks.image == before->image);
+  EXPECT_TRUE(session.blocks.pid == before->pid);
+  EXPECT_TRUE(dialogs.messages().contains(kNoCommunication));
+  EXPECT_FALSE(progress.visible());
+}
+
 // "Cancel" after the second block: those two blocks stay in the project, the rest is untouched,
 // and nothing is said.
 TEST_P(ListTransfers, CancelMidReadKeepsWhatWasRead) {

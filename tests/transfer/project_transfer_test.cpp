@@ -161,6 +161,16 @@ TEST_P(Comparison, RulesOfTheCompare) {
 }
 
 // A comparison whose read fails shows "Error", never the verdict on what little arrived.
+// Module path: rows whose answers never become ready end in "Error", never in a verdict, and
+// the project stays as it was.
+TEST_P(Comparison, AnswerNeverReadyIsAnErrorOnEveryRow) {
+  if (!GetParam()) GTEST_SKIP() << "the direct path has no answer to wait for";
+  emulator.Faults().SetPersistent(Fault::NeverReady);
+  for (const ProjectRow row : {ProjectRow::Relays, ProjectRow::Processes, ProjectRow::Pid}) {
+    EXPECT_EQ(CompareOne(row).kind, RowOutcome::Error) << RowSectionName(row).toStdString();
+  }
+}
+
 TEST_P(Comparison, FailedReadIsAnErrorNotAVerdict) {
   emulator.AddHandler(kClassRead, 0x0C, 0, 8,
                       [](const InnerRequest& r) -> std::optional<QByteArray> {
