@@ -7,6 +7,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "files/safe_file.h"
 #include "panel/help_pages.h"
 #include "panel/rtf_reader.h"
 
@@ -42,9 +43,10 @@ bool IsCloseKey(const QKeyEvent* key) {
          key->key() == Qt::Key_Escape;
 }
 
+// Only a regular file is read: a FIFO in the help folder never blocks the window.
 QByteArray ReadPage(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  QFile f;
+  return OpenRegularFile(f, path) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
