@@ -93,7 +93,7 @@ QString ClockResultText(const ClockResult& result, const QDateTime& moment) {
     return QStringLiteral("Clock set to %1").arg(moment.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
   }
   const QString reason = result.stage == ClockResult::NotReady
-                             ? QStringLiteral("the controller's answer never became ready")
+                             ? kClockAnswerNeverReady
                              : LinkResultText(result.link);
   return QStringLiteral("Clock not set: %1").arg(reason);
 }

@@ -16,6 +16,8 @@ namespace qdx {
 
 inline constexpr int kReadoutsPeriodMs = 2000;
 inline const QString kProgramVersionLine = QStringLiteral("Program version");
+inline const QString kClockAnswerNeverReady =
+    QStringLiteral("the controller's answer never became ready");
 
 // The value boxes and recording lines of the readouts window, formatted.
 struct ReadoutTexts {
