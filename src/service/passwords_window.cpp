@@ -51,17 +51,14 @@ PasswordsWindow::PasswordsWindow(SectionWindowContext& context, QWidget* parent)
   buttons->addStretch();
   const std::pair<QString, void (PasswordsWindow::*)()> actions[] = {
       {QStringLiteral("Read"), &PasswordsWindow::OnRead},
-      {QStringLiteral("Send"), &PasswordsWindow::OnSend}};
+      {QStringLiteral("Send"), &PasswordsWindow::OnSend},
+      {QStringLiteral("Close"), &QDialog::reject}};
   for (const auto& [text, slot] : actions) {
     auto* b = new QPushButton(text, this);
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, slot);
     buttons->addWidget(b);
   }
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
-  close->setAutoDefault(false);
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  buttons->addWidget(close);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(grid_);

@@ -103,7 +103,9 @@ void ReadoutsWindow::showEvent(QShowEvent* event) {
 }
 
 void ReadoutsWindow::Activate() {
+  busy_ = true;
   version_->setText(ProgramVersionText(engine_.ReadProgramVersion(dialogs_)));
+  busy_ = false;
   const QDateTime now = QDateTime::currentDateTime();
   date_->setDate(now.date());
   time_->setTime(now.time());

@@ -57,7 +57,7 @@ class ReadoutsWindow : public QDialog {
   Dialogs& dialogs_;
   QTimer timer_;
   bool activated_ = false;
-  bool busy_ = false;  // a poll or the clock setting is running
+  bool busy_ = false;  // the version read, a poll or the clock setting is running
   std::array<QLineEdit*, kBoxCount> boxes_{};
   std::array<QLabel*, 4> recording_{};
   QLabel* version_ = nullptr;
