@@ -22,9 +22,14 @@ QString EntryText(const PasswordBlock& block, int n) {
 }  // namespace
 
 QString PasswordEntryLabel(int n) {
-  static const char* const kPasswordLabels[] = {
-      "Programming",         "User functions",   "Service functions 1", "Service functions 2",
-      "Wash programming",    "Washing start",    ""};
+  static const char* const kPasswordLabels[] = {"Programming",
+                                                "User functions",
+                                                "Service functions 1",
+                                                "Service functions 2",
+                                                "Wash programming",
+                                                "Washing start",
+                                                ""};
+  if (n < 1 || n > passwords::kEntryCount) return {};
   if (n >= passwords::kFirstUserNameEntry)
     return QStringLiteral("User name %1").arg(n - passwords::kFirstUserNameEntry + 1);
   return QString::fromLatin1(kPasswordLabels[n - 1]);

@@ -17,7 +17,8 @@ namespace qdx {
 inline const QString kDiscardPasswordEdits =
     QStringLiteral("The entries changed since the last Send will be lost. Close anyway?");
 
-// The label of entry n (1..37) in the first column; entry 7 has none.
+// The label of entry n (1..37) in the first column; entry 7 has none, nor has a number
+// outside 1..37.
 QString PasswordEntryLabel(int n);
 
 class PasswordsWindow : public QDialog {

@@ -90,11 +90,11 @@ ClockResult ReadoutsEngine::SetClock(const QDate& date, const QTime& time) {
 
 QString ClockResultText(const ClockResult& result, const QDateTime& moment) {
   if (result.ok()) {
-    return QStringLiteral("Clock set to %1").arg(moment.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
+    return QStringLiteral("Clock set to %1")
+        .arg(moment.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
   }
-  const QString reason = result.stage == ClockResult::NotReady
-                             ? kClockAnswerNeverReady
-                             : LinkResultText(result.link);
+  const QString reason =
+      result.stage == ClockResult::NotReady ? kClockAnswerNeverReady : LinkResultText(result.link);
   return QStringLiteral("Clock not set: %1").arg(reason);
 }
 

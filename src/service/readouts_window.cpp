@@ -23,6 +23,8 @@ const char* const kBoxCaptions[ReadoutsWindow::kBoxCount] = {
 // Boxes of the first column; the rest go to the second.
 constexpr int kFirstColumnBoxes = 8;
 
+const QColor kLime(0x00, 0xFF, 0x00);
+
 }  // namespace
 
 ReadoutsWindow::ReadoutsWindow(LinkOperations& ops, Dialogs& dialogs, QWidget* parent)
@@ -37,6 +39,7 @@ ReadoutsWindow::ReadoutsWindow(LinkOperations& ops, Dialogs& dialogs, QWidget* p
   layout->addWidget(BuildReadouts());
   layout->addWidget(BuildClock());
   layout->addWidget(status_);
+  ShowLines(FormatReadouts({}));  // the boxes stay empty until the first poll
 }
 
 QWidget* ReadoutsWindow::BuildReadouts() {
@@ -48,7 +51,6 @@ QWidget* ReadoutsWindow::BuildReadouts() {
     line = new QLabel(group);
     layout->addWidget(line);
   }
-  Show(FormatReadouts({}));
 
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   auto* columns = new QHBoxLayout;
@@ -114,13 +116,15 @@ void ReadoutsWindow::Activate() {
 }
 
 void ReadoutsWindow::Show(const ReadoutTexts& t) {
-  const QString values[kBoxCount] = {t.date,  t.time,        t.chamber,     t.core,
-                                     t.humidity, t.smoke,    t.plate,       t.wetBulb,
+  const QString values[kBoxCount] = {t.date,        t.time,        t.chamber,     t.core,
+                                     t.humidity,    t.smoke,       t.plate,       t.wetBulb,
                                      t.channels[0], t.channels[1], t.channels[2], t.channels[3],
                                      t.channels[4], t.channels[5], t.channels[6]};
-  for (int i = 0; i < kBoxCount; ++i) {
-    if (QLineEdit* box = boxes_[static_cast<std::size_t>(i)]) box->setText(values[i]);
-  }
+  for (int i = 0; i < kBoxCount; ++i) boxes_[static_cast<std::size_t>(i)]->setText(values[i]);
+  ShowLines(t);
+}
+
+void ReadoutsWindow::ShowLines(const ReadoutTexts& t) {
   const QString lines[] = {t.lastRecording, t.previousRecording, t.recordingCounter,
                            t.recordingInterlock};
   for (std::size_t i = 0; i < recording_.size(); ++i) recording_[i]->setText(lines[i]);
@@ -128,7 +132,7 @@ void ReadoutsWindow::Show(const ReadoutTexts& t) {
 
 void ReadoutsWindow::SetTransmitting(bool on) {
   QPalette palette = transmission_->palette();
-  palette.setColor(QPalette::Window, on ? QColor(Qt::green) : QApplication::palette().button().color());
+  palette.setColor(QPalette::Window, on ? kLime : QApplication::palette().button().color());
   transmission_->setPalette(palette);
   transmission_->repaint();
 }

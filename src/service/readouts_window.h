@@ -49,6 +49,7 @@ class ReadoutsWindow : public QDialog {
  private:
   void Activate();
   void Show(const ReadoutTexts& texts);
+  void ShowLines(const ReadoutTexts& texts);  // the four recording lines
   void SetTransmitting(bool on);
   QWidget* BuildReadouts();
   QWidget* BuildClock();

@@ -73,8 +73,10 @@ TEST(ClockArgument, NowOrADateAndTime) {
     QString error;
     const auto when = ClockArgument(c.arguments, now, &error);
     ASSERT_EQ(when.has_value(), c.expected.isValid()) << error.toStdString();
-    if (when) EXPECT_EQ(*when, c.expected);
-    else EXPECT_TRUE(error.startsWith("clock takes now or YYYY-MM-DD HH:MM"));
+    if (when)
+      EXPECT_EQ(*when, c.expected);
+    else
+      EXPECT_TRUE(error.startsWith("clock takes now or YYYY-MM-DD HH:MM"));
   }
 }
 

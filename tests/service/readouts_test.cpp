@@ -9,11 +9,12 @@ namespace qdx::test {
 namespace {
 
 TEST(ReadoutTexts, ValuesAndTheirNoReadingMarks) {
-  const std::pair<double, const char*> reals[] = {
-      {21.5, "    21.5"},   {-300.0, "  -300.0"}, {0.04, "     0.0"},
-      {-200000, "  XXX.X"}, {-250000, "  XXX.X"}, {-199999.9, "-199999.9"}};
+  const std::pair<double, const char*> reals[] = {{21.5, "    21.5"},   {-300.0, "  -300.0"},
+                                                  {0.04, "     0.0"},   {-200000, "  XXX.X"},
+                                                  {-250000, "  XXX.X"}, {-199999.9, "-199999.9"}};
   for (const auto& [value, text] : reals) EXPECT_EQ(ReadoutReal(value), text) << value;
-  const std::pair<int, const char*> humidities[] = {{200, "    XX"}, {55, "    55"}, {100, "   100"}};
+  const std::pair<int, const char*> humidities[] = {
+      {200, "    XX"}, {55, "    55"}, {100, "   100"}};
   for (const auto& [value, text] : humidities) EXPECT_EQ(ReadoutHumidity(value), text) << value;
 }
 
@@ -70,7 +71,8 @@ TEST_F(ReadoutsEngineTest, ClockIsSentWithoutItsSeconds) {
   const SentMessage& post = sent.front();
   EXPECT_TRUE(post.posted);
   EXPECT_EQ(post.classLetter, kClassWrite);
-  EXPECT_EQ(post.params, QByteArray::fromHex("180301" "0e2300"));
+  EXPECT_EQ(post.params, QByteArray::fromHex("180301"
+                                             "0e2300"));
   EXPECT_EQ(emulator.ControllerClock().date(), date);
   EXPECT_EQ(emulator.ControllerClock().time().minute(), 35);
   EXPECT_EQ(ClockResultText(result, ClockMoment(date, QTime(14, 35, 50))),

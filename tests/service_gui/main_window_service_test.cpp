@@ -32,8 +32,9 @@ class MainWindowServiceTest : public ::testing::Test {
 
   // Runs act on the window of type W once it is open and ready, then closes it.
   template <typename W>
-  static void OnModal(std::function<void(W&)> act, bool* seen,
-                      std::function<bool(W&)> ready = [](W&) { return true; }) {
+  static void OnModal(
+      std::function<void(W&)> act, bool* seen,
+      std::function<bool(W&)> ready = [](W&) { return true; }) {
     QTimer::singleShot(10, [act, seen, ready] {
       W* w = nullptr;
       for (QWidget* top : QApplication::topLevelWidgets()) {

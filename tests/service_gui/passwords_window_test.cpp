@@ -46,10 +46,15 @@ TEST_F(PasswordsWindowTest, ShowsTheLabelsAndTheProjectsEntries) {
   ASSERT_EQ(w.grid()->columnCount(), 2);
   EXPECT_EQ(w.grid()->horizontalHeaderItem(0)->text(), "Name");
   EXPECT_EQ(w.grid()->horizontalHeaderItem(1)->text(), "Passwords");
-  const std::pair<int, const char*> labels[] = {
-      {1, "Programming"},         {2, "User functions"},   {3, "Service functions 1"},
-      {4, "Service functions 2"}, {5, "Wash programming"}, {6, "Washing start"},
-      {7, ""},                    {8, "User name 1"},      {37, "User name 30"}};
+  const std::pair<int, const char*> labels[] = {{1, "Programming"},
+                                                {2, "User functions"},
+                                                {3, "Service functions 1"},
+                                                {4, "Service functions 2"},
+                                                {5, "Wash programming"},
+                                                {6, "Washing start"},
+                                                {7, ""},
+                                                {8, "User name 1"},
+                                                {37, "User name 30"}};
   for (const auto& [n, label] : labels) EXPECT_EQ(Cell(w, n, 0), label) << n;
   EXPECT_EQ(Cell(w, 1), "old");
 }
