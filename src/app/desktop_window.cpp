@@ -8,6 +8,9 @@
 #include "config/program_list_window.h"
 #include "config/relay_list_window.h"
 #include "config/special_status_list_window.h"
+#include "service/passwords_window.h"
+#include "service/readouts_window.h"
+#include "service/setup_window.h"
 #include "transfer/read_project_window.h"
 #include "transfer/send_project_window.h"
 
@@ -69,6 +72,14 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   };
   hooks.editors[int(Editor::Programs)] = [this] { OpenProgramList(sections_, &window_); };
   hooks.editors[int(Editor::ProgramWashing)] = [this] { EditWashingProgram(sections_, &window_); };
+  hooks.editors[int(Editor::Setup)] = [this] {
+    SetupWindow(sections_, [this](QWidget* over) { PasswordsWindow(sections_, over).exec(); },
+                &window_)
+        .exec();
+  };
+  hooks.editors[int(Editor::Readouts)] = [this, &dialogs] {
+    ReadoutsWindow(operations_, dialogs, &window_).exec();
+  };
 }
 
 }  // namespace qdx

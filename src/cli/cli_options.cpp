@@ -5,8 +5,8 @@
 namespace qdx::cli {
 namespace {
 
-const QStringList kCommands = {"test-connection", "status",  "reset", "read",
-                               "write",           "compare", "info",  "export"};
+const QStringList kCommands = {"test-connection", "status", "reset",  "read",  "write",
+                               "compare",         "info",   "export", "setup", "clock"};
 
 std::optional<int> ParseInt(const QString& text, int lower, int upper) {
   bool ok = false;
@@ -30,6 +30,9 @@ QString UsageText() {
       "  compare PROJECT [SECTION...]           compares the controller with PROJECT\n"
       "  info    PROJECT                        a readable summary of a project file\n"
       "  export  PROJECT                        the whole project as JSON on standard output\n"
+      "  setup   PROJECT [Fnn=VALUE...]         shows the setup parameters, or sets them within\n"
+      "                                         their limits\n"
+      "  clock   [now | YYYY-MM-DD HH:MM]       sets the controller clock (seconds sent as 0)\n"
       "SECTION: setup relays processes washing-processes alarms special-statuses programs\n"
       "         washing-program analog-outputs pid passwords\n"
       "Exit codes: 0 success, 1 compare found a difference, 2 usage or file error,\n"

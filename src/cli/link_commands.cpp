@@ -1,5 +1,6 @@
 #include "cli/link_commands.h"
 
+#include "cli/setup_commands.h"
 #include "link/device_transactions.h"
 
 namespace qdx::cli {
@@ -25,7 +26,7 @@ CommandOutput Failed(Connection& connection, LinkResult result, const QString& o
 
 bool IsLinkCommand(const QString& command) {
   return command == QLatin1String("test-connection") || command == QLatin1String("status") ||
-         command == QLatin1String("reset");
+         command == QLatin1String("reset") || command == QLatin1String("clock");
 }
 
 QString FormatControllerStatus(const ControllerStatus& s) {
@@ -101,6 +102,7 @@ CommandOutput RunReset(Connection& connection) {
 }
 
 CommandOutput RunLinkCommand(const CommandLine& line, Connection& connection) {
+  if (line.command == QLatin1String("clock")) return RunClock(line.arguments, connection);
   if (!line.arguments.isEmpty()) {
     return {kExitUsage,
             {},

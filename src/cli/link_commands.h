@@ -28,7 +28,8 @@ CommandOutput RunStatus(Connection& connection);
 // reset by the path.
 CommandOutput RunReset(Connection& connection);
 
-// One of the three above by name; positional arguments are a usage error.
+// One of the three above, or clock (cli/setup_commands.h), by name; positional arguments are
+// a usage error except for clock.
 CommandOutput RunLinkCommand(const CommandLine& line, Connection& connection);
 
 // The decoded status as "name: value" lines, stable for scripts.

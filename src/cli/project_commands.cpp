@@ -76,6 +76,18 @@ CommandOutput UsageError(const QString& text) {
 
 }  // namespace
 
+bool LoadForReading(const QString& fileName, ProjectBlocks& blocks, QString* error) {
+  // Anything else that exists (a folder, a FIFO) is refused by the loader, with its reason.
+  if (!QFileInfo::exists(fileName)) {
+    *error = QStringLiteral("%1: no such file").arg(fileName);
+    return false;
+  }
+  ApplyStartupDefaults(blocks.image);
+  const FileResult result = LoadProjectFile(blocks, fileName);
+  if (!result) *error = result.error;
+  return result.ok;
+}
+
 bool IsProjectTransferCommand(const QString& command) {
   return command == QLatin1String("read") || command == QLatin1String("write") ||
          command == QLatin1String("compare");

@@ -16,6 +16,10 @@ namespace qdx::cli {
 
 bool IsProjectTransferCommand(const QString& command);
 
+// Loads a project file of any of the three formats over the start-up defaults, as the
+// application does when it opens one at start; false with the reason in *error.
+bool LoadForReading(const QString& fileName, ProjectBlocks& blocks, QString* error);
+
 // The sections named on the command line: the ten rows when none is named; passwords only
 // when named. Nothing, with the reason in *error, for an unknown name.
 struct SectionChoice {

@@ -66,7 +66,8 @@ class JsonWriter {
 
 class Exporter {
  public:
-  Exporter(const ProjectBlocks& blocks, int codePage) : b_(blocks), codePage_(codePage) {}
+  Exporter(const ProjectBlocks& blocks, int codePage, const SetupParameterNaming& naming)
+      : b_(blocks), codePage_(codePage), naming_(naming) {}
 
   QString Run() {
     w_.BeginObject();
@@ -83,6 +84,7 @@ class Exporter {
     SpecialStatuses();
     Alarms();
     Setup();
+    SetupParameters();
     AnalogOutputs();
     Pids();
     Passwords();
@@ -217,6 +219,21 @@ class Exporter {
     w_.EndObject();
   }
 
+  void SetupParameters() {
+    const ConstSetupBlock setup = qdx::Setup(b_.image);
+    w_.BeginArray("setupParameters");
+    for (int n = ConstSetupBlock::kFirstParameter; n <= ConstSetupBlock::kLastParameter; ++n) {
+      const std::int16_t word = setup.Parameter(n);
+      w_.BeginObject();
+      w_.Value("parameter", n);
+      w_.Value("name", naming_.name(n));
+      w_.Value("word", static_cast<int>(word));
+      w_.Value("text", naming_.valueText(n, word));
+      w_.EndObject();
+    }
+    w_.EndArray();
+  }
+
   template <typename Record>
   void SetValues(const Record& r) {
     w_.Value("valueAt0V", r.ValueAt0V());
@@ -293,13 +310,15 @@ class Exporter {
 
   const ProjectBlocks& b_;
   int codePage_;
+  const SetupParameterNaming& naming_;
   JsonWriter w_;
 };
 
 }  // namespace
 
-QString ProjectToJson(const ProjectBlocks& blocks, int codePageIndex) {
-  return Exporter(blocks, codePageIndex).Run();
+QString ProjectToJson(const ProjectBlocks& blocks, int codePageIndex,
+                      const SetupParameterNaming& naming) {
+  return Exporter(blocks, codePageIndex, naming).Run();
 }
 
 QString ProjectSummary(const ProjectBlocks& blocks, const QString& fileName, int codePageIndex) {

@@ -169,6 +169,8 @@ TEST(CliExport, CurrentFormatWithSideFiles) {
   Program(blocks->image, 2).SetStepCount(50);
   Program(blocks->image, 2).Step(50).SetHours(3);
   qdx::Setup(blocks->image).SetWord(99, 900);
+  qdx::Setup(blocks->image).SetParameter(26, 15);
+  qdx::Setup(blocks->image).SetParameter(2, 1);
   Pid(blocks->pid, 5).SetProportionalBand(125.0);
   PasswordEntry(blocks->passwords, 1).SetBytes("12");
   const QString file = dir.filePath("p.qd3");
@@ -179,8 +181,8 @@ TEST(CliExport, CurrentFormatWithSideFiles) {
   const QJsonDocument doc = QJsonDocument::fromJson(r.out);
   const QStringList keys = {
       "header", "programs",        "washingProgram", "processes", "washingProcesses",
-      "relays", "specialStatuses", "alarms",         "setup",     "analogOutputs",
-      "pid",    "passwords"};
+      "relays", "specialStatuses", "alarms",         "setup",     "setupParameters",
+      "analogOutputs", "pid",      "passwords"};
   // Key order is part of the output's stability.
   qsizetype last = -1;
   for (const QString& k : keys) {
@@ -197,6 +199,15 @@ TEST(CliExport, CurrentFormatWithSideFiles) {
   EXPECT_EQ(doc["washingProgram"]["number"].toInt(), 101);
   EXPECT_EQ(doc["washingProgram"]["name"].toString(), "WASHING");
   EXPECT_EQ(doc["setup"]["programVersion"].toInt(), 900);
+  // The parameters by name: number, name, stored word, value text.
+  const QJsonArray parameters = doc["setupParameters"].toArray();
+  ASSERT_EQ(parameters.size(), 97);
+  const QJsonObject f26 = parameters[25].toObject();
+  EXPECT_EQ(f26["parameter"].toInt(), 26);
+  EXPECT_EQ(f26["name"].toString(), " CHAM.T.CORRECTION S");
+  EXPECT_EQ(f26["word"].toInt(), 15);
+  EXPECT_EQ(f26["text"].toString(), "1.5");
+  EXPECT_EQ(parameters[1]["text"].toString(), "1 - 19200 [b/s]");
   EXPECT_EQ(doc["pid"][4]["proportionalBandXpTenthsPercent"].toDouble(), 125.0);
   EXPECT_EQ(doc["passwords"][0]["text"].toString(), "12");
   EXPECT_EQ(doc["relays"].toArray().size(), 32);

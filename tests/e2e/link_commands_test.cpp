@@ -208,6 +208,28 @@ TEST_F(LinkCommandsTest, UsageAndSettingsErrorsExit2) {
   EXPECT_TRUE(trace.err.contains("the trace cannot be written")) << trace.err.toStdString();
 }
 
+// The clock on the module path: now, a given minute (seconds 0), and a station that does not
+// answer; the controller's status shows what was set.
+TEST_F(LinkCommandsTest, ClockSetsTheControllersDateAndTime) {
+  StartEmulator(9, {"--ready-delay", "20"});
+  const QStringList port = {"--port", "COM9", "--module"};
+  const ProgramRun now = Qdx(port + QStringList{"clock", "now"});
+  EXPECT_EQ(now.exitCode, 0) << now.err.toStdString();
+  EXPECT_EQ(now.out, "clock: OK\n");
+  const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+  EXPECT_TRUE(Qdx(port + QStringList{"status"}).out.contains("clock: " + today.toUtf8()));
+
+  const ProgramRun given = Qdx(port + QStringList{"clock", "2024-03-01", "08:05"});
+  EXPECT_EQ(given.exitCode, 0) << given.err.toStdString();
+  EXPECT_TRUE(Qdx(port + QStringList{"status"}).out.contains("clock: 2024-03-01 08:05:0"));
+
+  const ProgramRun silent = Qdx(port + QStringList{"--address", "9", "clock"});
+  EXPECT_EQ(silent.exitCode, kExitLink);
+  EXPECT_TRUE(silent.out.startsWith("clock: Error: no communication with station 9"))
+      << silent.out.toStdString();
+  EXPECT_EQ(Qdx(port + QStringList{"clock", "yesterday"}).exitCode, kExitUsage);
+}
+
 // The five lines of every exchange: blank, time, blank, the request, the reply with its
 // length and result code.
 TEST_F(LinkCommandsTest, TraceFileHasFiveLinesPerExchange) {
