@@ -83,8 +83,10 @@ SectionListWindow::SectionListWindow(const SectionDescription& section,
   };
   add(SectionAction::ReadController, &SectionListWindow::OnReadFromController);
   add(SectionAction::WriteController, &SectionListWindow::OnWriteToController);
-  add(SectionAction::ReadDisk, &SectionListWindow::OnReadFromDisk);
-  add(SectionAction::WriteDisk, &SectionListWindow::OnWriteToDisk);
+  if (!section.listExtension.isEmpty()) {
+    add(SectionAction::ReadDisk, &SectionListWindow::OnReadFromDisk);
+    add(SectionAction::WriteDisk, &SectionListWindow::OnWriteToDisk);
+  }
   bar->addSeparator();
   add(SectionAction::Edit, &SectionListWindow::OnEdit);
   add(SectionAction::Save, &SectionListWindow::OnSave);
@@ -186,7 +188,7 @@ void SectionListWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool SectionListWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == grid_) {
+  if (watched == grid_ && section_.editOnEnter) {
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       // Enter opens the editor when it is released; its press must not reach the dialog.
@@ -208,7 +210,7 @@ void SectionListWindow::OnEdit() {
   if (nr <= 0) return;
   const std::span<std::uint8_t> slot = SectionRecord(section_, context_.session, nr);
   std::vector<std::uint8_t> copy(slot.begin(), slot.end());
-  section_.setNumber(copy, nr);
+  if (section_.setNumber) section_.setNumber(copy, nr);
   if (!edit_(copy, this)) return;
   std::copy(copy.begin(), copy.end(), slot.begin());
   model_->SetRow(nr, MemprojRowOf(section_, context_.session, nr));
@@ -231,7 +233,7 @@ void SectionListWindow::OnWriteToController() {
 }
 
 void SectionListWindow::OnReadFromDisk() {
-  if (busy_) return;
+  if (busy_ || section_.listExtension.isEmpty()) return;
   const QString ext = section_.listExtension;
   const QString name = context_.dialogs.OpenFileName(QString(), SectionFileFilter(ext), ext);
   if (name.isEmpty()) return;
@@ -242,7 +244,7 @@ void SectionListWindow::OnReadFromDisk() {
 }
 
 void SectionListWindow::OnWriteToDisk() {
-  if (busy_) return;
+  if (busy_ || section_.listExtension.isEmpty()) return;
   const QString ext = section_.listExtension;
   const QString name = context_.dialogs.SaveFileName(QString(), SectionFileFilter(ext), ext);
   if (name.isEmpty()) return;
