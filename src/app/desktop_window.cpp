@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #include "config/alarm_list_window.h"
+#include "config/analog_output_list_window.h"
+#include "config/pid_list_window.h"
 #include "config/relay_list_window.h"
 #include "config/special_status_list_window.h"
 #include "transfer/read_project_window.h"
@@ -58,6 +60,8 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   hooks.editors[int(Editor::SpecialStatuses)] = [this] {
     OpenSpecialStatusList(sections_, &window_);
   };
+  hooks.editors[int(Editor::AnalogOut)] = [this] { OpenAnalogOutputList(sections_, &window_); };
+  hooks.editors[int(Editor::Pid)] = [this] { OpenPidList(sections_, &window_); };
 }
 
 }  // namespace qdx
