@@ -225,7 +225,8 @@ TEST_P(OutputWindows, AnalogSaveRoundsTheHiddenPeriodAndKeepsWhatItDoesNotShow) 
   TFkonfigwyjsc f(*context, copy);
   f.typeList()->setCurrentIndex(2);
   f.pidList()->setCurrentIndex(3);
-  TypeInto(f.nameField(), QStringLiteral("Pompa \u0141"));
+  f.nameField()->selectAll();
+  f.nameField()->insert(QStringLiteral("Pompa \u0141"));  // as typed: the field raises it
   f.OnSave();
   const ConstAnalogOutputRecord saved(f.working().data());
   EXPECT_EQ(saved.OutputType(), 2);
