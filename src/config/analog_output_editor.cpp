@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 
 #include "config/analog_output_section.h"
 #include "config/choice_lists.h"
@@ -48,33 +49,36 @@ TFkonfigwyjsc::TFkonfigwyjsc(SectionWindowContext& context, std::span<const std:
                              QWidget* parent)
     : SectionEditor(AnalogOutputSection(), context, record, {false, false, true}, parent) {
   setWindowTitle(QStringLiteral("Analog OUT"));
+  // Names and drop-downs on the left, the eight values on the right.
   auto* grid = new QGridLayout(body());
   grid->setContentsMargins(4, 2, 4, 2);
-  grid->setHorizontalSpacing(16);
+  grid->setHorizontalSpacing(8);
+  grid->setColumnMinimumWidth(2, 16);
+  auto addRow = [this, grid](int row, int column, const QString& caption, QWidget* field) {
+    grid->addWidget(new QLabel(caption, body()), row, column);
+    grid->addWidget(field, row, column + 1);
+  };
 
-  name_ = new NameField(nullptr, static_cast<int>(AnalogOutputRecord::kNameCapacity));
-  grid->addWidget(MakeFieldGroup(QStringLiteral("Name"), name_, body()), 0, 0, 1, 2);
-
-  auto* choices = new QFormLayout();
+  name_ = new NameField(body(), static_cast<int>(AnalogOutputRecord::kNameCapacity));
+  grid->addWidget(new QLabel(QStringLiteral("Name"), body()), 0, 0);
+  grid->addWidget(name_, 0, 1, 1, 4);
   type_ = MakeChoiceList(AnalogOutputTypeList(), body());
   channel_ = MakeChoiceList(MeasurementChannelList(), body());
   setValue_ = MakeChoiceList(SetValueSourceList(), body());
   pid_ = MakeChoiceList(AnalogOutputPidList(), body());
-  choices->addRow(QStringLiteral("Type"), type_);
-  choices->addRow(QStringLiteral("Measurement channel"), channel_);
-  choices->addRow(QStringLiteral("Set value"), setValue_);
-  choices->addRow(QStringLiteral("Nr PID"), pid_);
-  grid->addLayout(choices, 1, 0, Qt::AlignTop);
+  addRow(1, 0, QStringLiteral("Type"), type_);
+  addRow(2, 0, QStringLiteral("Measurement channel"), channel_);
+  addRow(3, 0, QStringLiteral("Set value"), setValue_);
+  addRow(4, 0, QStringLiteral("Nr PID"), pid_);
 
-  auto* values = new QFormLayout();
   const int width = fontMetrics().horizontalAdvance(QStringLiteral("-99999")) + 12;
   for (std::size_t i = 0; i < values_.size(); ++i) {
     const QString caption = QString::fromLatin1(kValueSlots[i].caption);
-    values_[i] = new IntegerField({kOutputValueMin, kOutputValueMax, caption, context.dialogs}, body());
+    values_[i] =
+        new IntegerField({kOutputValueMin, kOutputValueMax, caption, context.dialogs}, body());
     values_[i]->setFixedWidth(width);
-    values->addRow(caption, values_[i]);
+    addRow(static_cast<int>(i) + 1, 3, caption, values_[i]);
   }
-  grid->addLayout(values, 1, 1, Qt::AlignTop);
 
   // The output's own loop values are carried through the editor but never shown.
   loop_ = new QGroupBox(body());
@@ -89,8 +93,8 @@ TFkonfigwyjsc::TFkonfigwyjsc(SectionWindowContext& context, std::span<const std:
   loop->addRow(QStringLiteral("Time Ti"), ti_);
   loop->addRow(QStringLiteral("Time Td"), td_);
   loop_->hide();
-  grid->addWidget(loop_, 2, 0, 1, 2);
-  grid->setRowStretch(3, 1);
+  grid->addWidget(loop_, 9, 0, 1, 5);
+  grid->setRowStretch(10, 1);
 
   FillControls();
 }

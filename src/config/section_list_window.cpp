@@ -120,11 +120,17 @@ SectionListWindow::SectionListWindow(const SectionDescription& section,
 
   RefillMemproj();
   grid_->resizeColumnsToContents();
-  // Names are shown up to 50 characters; give the column room for a usual one.
-  grid_->setColumnWidth(
-      1, std::max(grid_->columnWidth(1), grid_->fontMetrics().averageCharWidth() * 22));
+  // Names are shown up to 50 characters; give their (text) column room for a usual one.
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (section.columns[static_cast<std::size_t>(c)].numeric) continue;
+    grid_->setColumnWidth(
+        c, std::max(grid_->columnWidth(c), grid_->fontMetrics().averageCharWidth() * 22));
+  }
   int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() + 24;
   for (int c = 0; c < model_->columnCount(); ++c) width += grid_->columnWidth(c);
+  // The stretched last column never gets narrower than the header's default section.
+  const int last = grid_->columnWidth(model_->columnCount() - 1);
+  width += std::max(0, grid_->horizontalHeader()->defaultSectionSize() - last);
   const int rows = std::min(section.slotCount, 24);
   const int height = bar->sizeHint().height() + grid_->horizontalHeader()->sizeHint().height() +
                      rows * grid_->verticalHeader()->defaultSectionSize() + 24;
