@@ -4,10 +4,12 @@
 // layout by program version and the refused writes on both paths.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "config/analog_output_editor.h"
@@ -370,6 +372,23 @@ TEST_P(OutputWindows, ProjectWithoutPidFileKeepsTheRegulatorsLoadedBefore) {
   ASSERT_TRUE(LoadProjectFile(session.blocks, TempPath(QStringLiteral("q.qd3"))));
   Tflistapid w(*context);
   EXPECT_EQ(CellText(w, 4, 6), QStringLiteral("42"));
+}
+
+TEST_P(OutputWindows, MainWindowEntriesShowTheListsModally) {
+  const std::pair<void (*)(SectionWindowContext&, QWidget*), const char*> entries[] = {
+      {OpenAnalogOutputList, "Analog OUT"}, {OpenPidList, "PID"}};
+  for (const auto& [open, title] : entries) {
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      auto* w = qobject_cast<SectionListWindow*>(QApplication::activeModalWidget());
+      ASSERT_NE(w, nullptr);
+      shown = w->windowTitle();
+      EXPECT_EQ(w->memproj().size(), 5u);
+      w->OnSave();
+    });
+    open(*context, nullptr);
+    EXPECT_EQ(shown, QString::fromLatin1(title));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, OutputWindows, ::testing::Values(Path::Direct, Path::Module),
