@@ -5,6 +5,9 @@
 #include "config/alarm_list_window.h"
 #include "config/analog_output_list_window.h"
 #include "config/pid_list_window.h"
+#include "config/process_list_window.h"
+#include "config/program_editor.h"
+#include "config/program_list_window.h"
 #include "config/relay_list_window.h"
 #include "config/special_status_list_window.h"
 #include "transfer/read_project_window.h"
@@ -62,6 +65,14 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   };
   hooks.editors[int(Editor::AnalogOut)] = [this] { OpenAnalogOutputList(sections_, &window_); };
   hooks.editors[int(Editor::Pid)] = [this] { OpenPidList(sections_, &window_); };
+  hooks.editors[int(Editor::Processes)] = [this] {
+    OpenProcessList(sections_, ProcessSet::Normal, &window_);
+  };
+  hooks.editors[int(Editor::ProcessesWashing)] = [this] {
+    OpenProcessList(sections_, ProcessSet::Washing, &window_);
+  };
+  hooks.editors[int(Editor::Programs)] = [this] { OpenProgramList(sections_, &window_); };
+  hooks.editors[int(Editor::ProgramWashing)] = [this] { EditWashingProgram(sections_, &window_); };
 }
 
 }  // namespace qdx

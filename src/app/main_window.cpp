@@ -192,6 +192,8 @@ void TForm1::BuildControls() {
   baud_->setObjectName(QStringLiteral("ComboBoxPredkosc"));
   baud_->addItems(kBaudRateEntries);
   baud_->setCurrentIndex(-1);
+  // With no entry chosen the link runs at 38400 baud: the grey placeholder says so.
+  baud_->setPlaceholderText(QString::number(BaudRateOfCode(BaudCodeForItemIndex(-1))));
   auto* baudLabel = new QLabel(QStringLiteral("&Baud rate"), connection);
   baudLabel->setBuddy(baud_);
   form->addRow(baudLabel, baud_);

@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/connection.h"
 #include "cli/link_commands.h"
+#include "cli/output.h"
 #include "cli/project_commands.h"
 
 namespace {
@@ -18,9 +19,7 @@ using namespace qdx;
 using namespace qdx::cli;
 
 void Print(FILE* stream, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-  std::fflush(stream);
+  PrintText(stream, text);
 }
 
 int Fail(int code, const QString& message) {

@@ -1,9 +1,12 @@
 #include "cli/project_commands.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "cli/output.h"
+#include "cli/terminal_progress.h"
 #include "files/project_defaults.h"
 #include "files/project_files.h"
 #include "link/device_transactions.h"
@@ -17,7 +20,7 @@ namespace {
 
 const QString kPasswords = QStringLiteral("passwords");
 
-// qdx shows nothing while a run goes on: the lines at the end say it all.
+// Without a terminal qdx shows nothing while a run goes on: the lines at the end say it all.
 class QuietListener : public TransferListener {
  public:
   void RowStarted(ProjectRow, int) override {}
@@ -110,7 +113,34 @@ int ExitCodeOf(const RowOutcome& outcome) {
   }
 }
 
-CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection) {
+namespace {
+
+// The answer to a write refused before its first byte: the refused values on standard error,
+// one line per named section, exit code 2.
+CommandOutput RefusedWrite(const SectionChoice& sections, const std::vector<RowRefusal>& refusals) {
+  CommandOutput output;
+  output.exitCode = kExitUsage;
+  for (const ProjectRow row : kProjectRows) {
+    if (!sections.rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    const auto refused = std::find_if(refusals.begin(), refusals.end(),
+                                      [row](const RowRefusal& r) { return r.row == row; });
+    output.out += QStringLiteral("%1: Error: %2\n")
+                      .arg(RowSectionName(row), refused != refusals.end()
+                                                    ? refused->error.Message()
+                                                    : QStringLiteral("not sent"));
+  }
+  if (sections.passwords) output.out += kPasswords + QStringLiteral(": Error: not sent\n");
+  for (const RowRefusal& r : refusals) {
+    output.err += QStringLiteral("qdx: %1: %2\n").arg(RowSectionName(r.row), r.error.Message());
+  }
+  output.err += QStringLiteral("qdx: nothing was sent; correct the values above and write again\n");
+  return output;
+}
+
+}  // namespace
+
+CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection,
+                                 TransferListener* watcher) {
   if (line.arguments.isEmpty()) {
     return UsageError(QStringLiteral("%1 needs a project file\n%2").arg(line.command, UsageText()));
   }
@@ -137,8 +167,9 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
     if (!loaded) return UsageError(loaded.error);
   }
 
-  QuietListener listener;
-  ProjectTransfer transfer(session, connection.operations(), connection.dialogs(), listener);
+  QuietListener quiet;
+  ProjectTransfer transfer(session, connection.operations(), connection.dialogs(),
+                           watcher ? *watcher : quiet);
   // Never the question: the reset follows --reset, after everything was written.
   transfer.SetResetAfterRun({});
   std::optional<RowOutcome> reset;
@@ -151,6 +182,10 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
   RunSummary summary;
   std::optional<RowOutcome> passwords;
   if (line.command == QLatin1String("write")) {
+    // Nothing goes out while any named section holds a value that cannot travel.
+    if (const auto refusals = transfer.CheckRows(sections->rows); !refusals.empty()) {
+      return RefusedWrite(*sections, refusals);
+    }
     summary = transfer.Send(sections->rows);
     // Passwords go before the reset, as the passwords window sends before its reset offer.
     if (sections->passwords) {
@@ -206,16 +241,16 @@ CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection
 int RunProjectTransferProgram(const CommandLine& line) {
   QString error;
   const std::unique_ptr<Connection> connection = Connection::ForProgram(line.global, &error);
-  auto print = [](FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-  };
+  auto print = PrintText;
   if (!connection) {
     print(stderr, QStringLiteral("qdx: %1\n").arg(error));
     return kExitUsage;
   }
-  const CommandOutput result = RunProjectTransfer(line, *connection);
+  std::optional<TerminalProgress> progress;
+  if (TerminalProgress::IsTerminal(stderr)) progress.emplace(stderr);
+  const CommandOutput result =
+      RunProjectTransfer(line, *connection, progress ? &*progress : nullptr);
+  progress.reset();
   print(stdout, result.out);
   print(stderr, result.err);
   return result.exitCode;

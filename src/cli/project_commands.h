@@ -28,8 +28,10 @@ std::optional<SectionChoice> ChooseSections(const QStringList& names, QString* e
 // that cannot be sent, 3 a communication failure, a refusal or an answer never ready.
 int ExitCodeOf(const RowOutcome& outcome);
 
-// read / write / compare PROJECT [SECTION...] on the given connection.
-CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection);
+// read / write / compare PROJECT [SECTION...] on the given connection; watcher, when given,
+// watches the sections as they transfer.
+CommandOutput RunProjectTransfer(const CommandLine& line, Connection& connection,
+                                 TransferListener* watcher = nullptr);
 // As the program runs it: the connection from the settings and the options, output printed.
 int RunProjectTransferProgram(const CommandLine& line);
 

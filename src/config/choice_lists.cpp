@@ -83,6 +83,39 @@ const QStringList& AlarmStatusList() {
   return list;
 }
 
+const QStringList& StepEndConditionList() {
+  // The texts as the controllers' panels have always shown them: no-break spaces after the
+  // single digits, the left quotation mark of Windows-1250 (0x93) before the status, "then".
+  static const QStringList list = {
+      QStringLiteral("0\u00A0\u00A0 time longer than preset"),
+      QStringLiteral("1\u00A0chamber temperature higher than preset"),
+      QStringLiteral("2\u00A0\u00A0 core temperature higher than preset"),
+      QStringLiteral("3\u00A0\u00A0 humidity higher than preset"),
+      QStringLiteral("4\u00A0\u00A0 time longer than preset or chamber temperature higher than preset"),
+      QStringLiteral("5\u00A0\u00A0 time longer than preset or core temperature higher than preset"),
+      QStringLiteral("6\u00A0\u00A0 time longer than preset or humidity higher than preset"),
+      QStringLiteral("7\u00A0\u00A0 time longer than preset and chamber temperature higher than preset"),
+      QStringLiteral("8\u00A0\u00A0 time longer than preset and core temperature higher than preset"),
+      QStringLiteral("9\u00A0\u00A0 time longer than preset and humidity higher than preset"),
+      QStringLiteral("10.chamber temperature lower than preset"),
+      QStringLiteral("11.core temperature lower than preset"),
+      QStringLiteral("12. humidity lower then preset"),
+      QStringLiteral("13.time longer than preset or chamber temperature lower than preset"),
+      QStringLiteral("14.time longer than preset or core temperature lower than preset"),
+      QStringLiteral("15.time longer than preset or humidity lower than preset"),
+      QStringLiteral("16.time longer than preset and chamber temperature lower than preset"),
+      QStringLiteral("17. time longer than preset and core temperature lower than preset"),
+      QStringLiteral("18. time longer than preset and humidity lower than preset"),
+      QStringLiteral("19.control input or relay in status \u201C1\""),
+      QStringLiteral("20.time longer than preset and control input or relay in status \u201C1\""),
+      QStringLiteral("21.time longer than preset or control input or relay in status \u201C1\""),
+      QStringLiteral("22.control input or relay in status \u201C0\""),
+      QStringLiteral("23.time longer than preset and control input or relay in status \u201C0\""),
+      QStringLiteral("24.time longer than preset or control input or relay in status \u201C0\""),
+  };
+  return list;
+}
+
 QString TimeTypeCaption(int code) {
   static const QStringList captions = {
       QStringLiteral("Relay disabled"),          QStringLiteral("Relay active"),

@@ -1,4 +1,5 @@
-// The fixed drop-down lists and type captions of the relay, alarm and special-status editors.
+// The fixed drop-down lists and type captions of the relay, process, alarm and special-status
+// editors.
 // A record stores the 0-based position of the chosen entry, so the order of every list is
 // part of the controller's data and must never change.
 #pragma once
@@ -20,6 +21,8 @@ const QStringList& PidChoiceList();
 const QStringList& RelayLogicList();
 // Whether an alarm is off, interrupts the process or only warns (3 entries).
 const QStringList& AlarmStatusList();
+// When a program step running a process ends (25 entries); the code is the entry's position.
+const QStringList& StepEndConditionList();
 
 // Relay time types 0..5 and regulator types 0..6.
 inline constexpr int kTimeTypeCount = 6;

@@ -170,4 +170,58 @@ const SectionDescription& SpecialStatusSection() {
   return s;
 }
 
+namespace {
+
+template <typename View>
+MemprojRow NameOnlyRow(std::span<const std::uint8_t> bytes, int codePageIndex) {
+  MemprojRow row;
+  row.Nazwa = DecodedName(View(bytes.data()).Name().Bytes(), codePageIndex);
+  return row;
+}
+
+SectionDescription MakeProcessSection(ProcessSet set) {
+  const bool washing = set == ProcessSet::Washing;
+  SectionDescription s = FromRegistry(washing ? SectionId::WashingProcesses : SectionId::Processes);
+  s.title = washing ? QStringLiteral("Processes WASHING") : QStringLiteral("Processes");
+  s.listExtension = QStringLiteral("klq");
+  s.editorExtension = QStringLiteral("k1q");
+  s.number = NumberAtStart<ConstProcessRecord>;
+  s.setNumber = SetNumberAtStart<ProcessRecord>;
+  s.row = NameOnlyRow<ConstProcessRecord>;
+  s.columns = {NumberColumn(), NameColumn()};
+  return s;
+}
+
+SectionDescription MakeProgramSection() {
+  SectionDescription s = FromRegistry(SectionId::Programs);
+  s.title = QStringLiteral("Programs");
+  s.slotCount = kListedPrograms;
+  s.region = [](Workspace& session) {
+    return SectionBytes(session.blocks, SectionId::Programs)
+        .first(std::size_t(kListedPrograms) * ProgramRecord::kSize);
+  };
+  s.listExtension = QStringLiteral("plq");
+  s.editorExtension = QStringLiteral("p1q");
+  s.number = [](std::span<const std::uint8_t> r) { return ConstProgramRecord(r.data()).Number(); };
+  s.setNumber = [](std::span<std::uint8_t> r, std::int32_t n) {
+    ProgramRecord(r.data()).SetNumber(n);
+  };
+  s.row = NameOnlyRow<ConstProgramRecord>;
+  s.columns = {NumberColumn(), NameColumn()};
+  return s;
+}
+
+}  // namespace
+
+const SectionDescription& ProcessSection(ProcessSet set) {
+  static const SectionDescription normal = MakeProcessSection(ProcessSet::Normal);
+  static const SectionDescription washing = MakeProcessSection(ProcessSet::Washing);
+  return set == ProcessSet::Washing ? washing : normal;
+}
+
+const SectionDescription& ProgramSection() {
+  static const SectionDescription s = MakeProgramSection();
+  return s;
+}
+
 }  // namespace qdx

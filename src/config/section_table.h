@@ -104,5 +104,9 @@ QString DecodedName(QByteArray bytes, int codePageIndex);
 const SectionDescription& RelaySection();
 const SectionDescription& AlarmSection();
 const SectionDescription& SpecialStatusSection();
+// The list of one process set, bound to it: "Processes" or "Processes WASHING".
+const SectionDescription& ProcessSection(ProcessSet set);
+// Programs 1..99; slot 100 lies after them in the project but is never listed.
+const SectionDescription& ProgramSection();
 
 }  // namespace qdx

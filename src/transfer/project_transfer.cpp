@@ -36,6 +36,46 @@ const QString kNoSetup =
 
 }  // namespace
 
+QString RefusedValuesText(const std::vector<RowRefusal>& refusals) {
+  QStringList lines{QStringLiteral("These values cannot be sent to the controller:")};
+  for (const RowRefusal& r : refusals) {
+    lines << RowCaption(r.row, false).trimmed() + QStringLiteral(": ") + r.error.Message();
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+RowOutcome RefusedOutcome(const RowRefusal& refusal) {
+  RowOutcome o;
+  o.kind = RowOutcome::Invalid;
+  o.reason = refusal.error.Message();
+  return o;
+}
+
+QString RunEndMessage(const RunSummary& summary, const RowSelection& rows, bool readWindow) {
+  QStringList failed;
+  int ticked = 0;
+  for (const ProjectRow row : kProjectRows) {
+    if (!rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    ++ticked;
+    // A difference is a comparison's answer and a stopped row the user's wish, not failures.
+    switch (summary[row].kind) {
+      case RowOutcome::Error:
+      case RowOutcome::Invalid:
+      case RowOutcome::Refused:
+      case RowOutcome::SetupUnavailable:
+        failed << RowCaption(row, readWindow).trimmed();
+        break;
+      default:
+        break;
+    }
+  }
+  if (failed.isEmpty()) return kOperationComplete;
+  return QStringLiteral("%1 of %2 sections failed: %3.\nThe other sections are complete.")
+      .arg(failed.size())
+      .arg(ticked)
+      .arg(failed.join(QStringLiteral(", ")));
+}
+
 QString DescribeLinkFailure(LinkResult result, const QString& portError) {
   return LinkResultText(result, portError);
 }
@@ -127,7 +167,28 @@ void ProjectTransfer::ChoosePath() {
 
 // --- send ---------------------------------------------------------------------------------
 
-RunSummary ProjectTransfer::Send(const RowSelection& rows) {
+std::vector<RowRefusal> ProjectTransfer::CheckRows(const RowSelection& rows) {
+  ConnectionSettings();
+  const ProjectImage& image = session_.blocks.image;
+  std::vector<RowRefusal> refusals;
+  for (const ProjectRow row : kProjectRows) {
+    if (!rows[static_cast<std::size_t>(RowIndex(row))]) continue;
+    std::optional<EncodeError> error;
+    if (row == ProjectRow::Programs || row == ProjectRow::WashingProgram) {
+      if (EnsureProgramVersion()) {
+        error = row == ProjectRow::Programs
+                    ? ValidatePrograms(image, ProgramRowPages(*programVersion_))
+                    : ValidateWashingProgram(image, WashingProgramRowPages(*programVersion_));
+      }
+    } else if (const SectionEntry& entry = Section(row); entry.validate && !NeedsProgramVersion(row)) {
+      error = entry.validate(session_.blocks, Codec());
+    }
+    if (error) refusals.push_back({row, *error});
+  }
+  return refusals;
+}
+
+RunSummary ProjectTransfer::Send(const RowSelection& rows, const std::vector<RowRefusal>& refused) {
   BeginRun();
   ops_.MarkWritePending();
   RunSummary summary;
@@ -141,8 +202,10 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
       }
     }
     if (!rows[static_cast<std::size_t>(i)]) continue;
+    const auto refusal = std::find_if(refused.begin(), refused.end(),
+                                      [row](const RowRefusal& r) { return r.row == row; });
     ConnectionSettings();
-    const RowOutcome outcome = SendRow(row);
+    const RowOutcome outcome = refusal != refused.end() ? RefusedOutcome(*refusal) : SendRow(row);
     summary.rows[static_cast<std::size_t>(i)] = outcome;
     listener_.RowResult(row, outcome);
     if (outcome.kind == RowOutcome::Stopped || outcome.kind == RowOutcome::Cancelled) {
@@ -150,7 +213,7 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows) {
       break;
     }
   }
-  if (!summary.stopped) listener_.Message(kOperationComplete);
+  if (!summary.stopped) listener_.Message(RunEndMessage(summary, rows, false));
   running_ = false;
   if (resetAfterRun_) resetAfterRun_();
   return summary;
@@ -314,7 +377,7 @@ RunSummary ProjectTransfer::Read(const RowSelection& rows, bool comparison) {
     }
     Pump();
   }
-  if (!summary.stopped) listener_.Message(kOperationComplete);
+  if (!summary.stopped) listener_.Message(RunEndMessage(summary, rows, true));
   if (comparison) {
     // Both blocks, so that a comparison changes nothing at all.
     std::copy_n(savedImage->data(), ProjectImage::kSize, blocks.image.data());

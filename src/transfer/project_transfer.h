@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/dialogs.h"
 #include "config/section_registry.h"
@@ -24,6 +25,18 @@ namespace qdx {
 
 inline const QString kOperationComplete = QStringLiteral("Operation complete");
 
+// A value of a ticked row that its wire field cannot carry.
+struct RowRefusal {
+  ProjectRow row;
+  EncodeError error;
+};
+
+// The refused values, one line each ("Relays: Relay 7, Ta: 70000 is outside 0..65535"), under
+// a line saying they cannot be sent.
+QString RefusedValuesText(const std::vector<RowRefusal>& refusals);
+// The outcome a refused row shows.
+RowOutcome RefusedOutcome(const RowRefusal& refusal);
+
 // What a whole run came to.
 struct RunSummary {
   bool stopped = false;  // ended by Stop (or a cancel) before its last row
@@ -33,6 +46,10 @@ struct RunSummary {
     return rows[static_cast<std::size_t>(RowIndex(row))];
   }
 };
+
+// What a run that was not stopped says at its end: "Operation complete" when no row failed,
+// else how many of the ticked sections failed and which (by their captions in the window).
+QString RunEndMessage(const RunSummary& summary, const RowSelection& rows, bool readWindow);
 
 // "No communication: no reply" and the like, for a failed exchange.
 QString DescribeLinkFailure(LinkResult result, const QString& portError = {});
@@ -66,8 +83,13 @@ class ProjectTransfer {
   bool StopRequested() const { return stopRequested_; }
   bool Running() const { return running_; }
 
+  // Every ticked row checked against its wire fields before anything is sent (the program rows
+  // and the analog outputs read the controller's program version for it); empty when all can
+  // travel. A row whose check needs the version that could not be read is left to the run.
+  std::vector<RowRefusal> CheckRows(const RowSelection& rows);
   // Writes the selected rows of the project to the controller, then runs the reset offer.
-  RunSummary Send(const RowSelection& rows);
+  // Rows in refused are not sent: they end with their refusal (as CheckRows found it).
+  RunSummary Send(const RowSelection& rows, const std::vector<RowRefusal>& refused = {});
   // Reads the selected rows into the project; with comparison, compares each with the project
   // held before the run and puts that project (image and PID table) back at the end.
   RunSummary Read(const RowSelection& rows, bool comparison);

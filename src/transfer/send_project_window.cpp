@@ -1,5 +1,7 @@
 #include "transfer/send_project_window.h"
 
+#include <algorithm>
+
 namespace qdx {
 
 SendProjectWindow::SendProjectWindow(Workspace& session, LinkOperations& ops, Dialogs& dialogs,
@@ -10,7 +12,24 @@ SendProjectWindow::SendProjectWindow(Workspace& session, LinkOperations& ops, Di
 }
 
 RunSummary SendProjectWindow::Run(const RowSelection& rows) {
-  return engine().Send(rows);
+  // Checked before the first byte: a value that cannot travel holds back its section, and the
+  // user decides whether the others go (No unless Yes is pressed).
+  const std::vector<RowRefusal> refusals = engine().CheckRows(rows);
+  if (refusals.empty()) return engine().Send(rows);
+  const QString text = RefusedValuesText(refusals);
+  const bool others = static_cast<int>(refusals.size()) <
+                      static_cast<int>(std::count(rows.begin(), rows.end(), true));
+  if (others && dialogs_.AskYesNo(text + QStringLiteral("\n\nSend the other sections?")) ==
+                    kAnswerYes) {
+    return engine().Send(rows, refusals);
+  }
+  if (!others) dialogs_.ShowLinkMessage(text + QStringLiteral("\nCorrect them and send again."));
+  RunSummary summary;
+  for (const RowRefusal& r : refusals) {
+    summary.rows[static_cast<std::size_t>(RowIndex(r.row))] = RefusedOutcome(r);
+    RowResult(r.row, RefusedOutcome(r));
+  }
+  return summary;
 }
 
 }  // namespace qdx

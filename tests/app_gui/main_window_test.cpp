@@ -96,6 +96,9 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFiles) {
   QStringList baud;
   for (int i = 0; i < w.baudCombo()->count(); ++i) baud << w.baudCombo()->itemText(i);
   EXPECT_EQ(baud, QStringList({"9600", "19200", "115200", "38400"}));
+  // Nothing chosen: the speed the link then uses shows as a placeholder.
+  EXPECT_EQ(w.baudCombo()->placeholderText(), "38400");
+  EXPECT_EQ(w.baudCombo()->currentText(), "");
   EXPECT_EQ(w.addressSpin()->value(), 1);
   EXPECT_EQ(w.addressSpin()->minimum(), 0);
   EXPECT_EQ(w.addressSpin()->maximum(), 247);

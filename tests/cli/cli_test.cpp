@@ -6,10 +6,12 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "files/project_defaults.h"
 #include "files/project_files.h"
 #include "cli/cli_options.h"
+#include "cli/output.h"
 #include "model/records.h"
 
 namespace qdx::cli {
@@ -97,6 +99,32 @@ TEST(CliExitCodes, UsageAndFileErrorsGiveTwo) {
 
 // An old ".qdp" file: programs are numbered by position and have 30 steps whatever the
 // file held.
+TEST(CliOutput, ControlCharactersAreShownEscaped) {
+  const struct {
+    QString text, shown;
+  } cases[] = {
+      {"plain\tline\n", "plain\tline\n"},
+      {QStringLiteral("A\x1B[2JB"), "A\\x1B[2JB"},
+      {QStringLiteral("r\rx"), "r\\x0Dx"},
+      {QString(QChar(0x7F)) + QChar(0x9B) + QChar(0xA0), QStringLiteral("\\x7F\\x9B") + QChar(0xA0)},
+      {QStringLiteral("\u0436\u0105"), QStringLiteral("\u0436\u0105")},  // letters stay
+  };
+  for (const auto& c : cases) EXPECT_EQ(TerminalSafe(c.text), c.shown) << c.text.toStdString();
+
+  // A program name holding an escape sequence, through qdx info and export.
+  QTemporaryDir dir;
+  auto blocks = std::make_unique<ProjectBlocks>();
+  Program(blocks->image, 1).Name().SetBytes("EVIL\x1B[2J");
+  const QString file = dir.filePath("p.qd3");
+  ASSERT_TRUE(SaveProjectFile(*blocks, file).ok);
+  const QdxRun info = RunQdx({"info", file});
+  EXPECT_FALSE(info.out.contains('\x1B'));
+  EXPECT_TRUE(info.out.contains("EVIL\\x1B[2J")) << info.out.toStdString();
+  const QdxRun json = RunQdx({"export", file});
+  EXPECT_FALSE(json.out.contains('\x1B'));
+  EXPECT_EQ(QJsonDocument::fromJson(json.out)["programs"][0]["name"].toString(), "EVIL\x1B[2J");
+}
+
 TEST(CliExport, OldFormatProgramsAreNumberedByPositionWith30Steps) {
   QTemporaryDir dir;
   QByteArray qdp(285'488, '\0');

@@ -153,10 +153,14 @@ TEST_P(ProjectCommands, ExitCodesOfRefusalsAndBadValues) {
   ASSERT_TRUE(LoadProjectFile(*blocks, File("p.qd3")).ok);
   Relay(blocks->image, 3).SetTimeTb(-5);
   ASSERT_TRUE(SaveProjectFile(*blocks, File("bad.qd3")).ok);
+  const QByteArray alarmsBefore = emulator_.Memory().sections.alarms;
   CommandOutput w = Run({"write", File("bad.qd3"), "relays", "alarms"});
   EXPECT_EQ(w.exitCode, kExitUsage);
+  EXPECT_EQ(emulator_.Memory().sections.alarms, alarmsBefore);
   EXPECT_TRUE(w.out.startsWith("relays: Error: Relay 3, Tb: -5 is outside")) << w.out.toStdString();
-  EXPECT_TRUE(w.out.endsWith("alarms: OK\n"));
+  // Nothing of a project with a value that cannot travel is sent, not even its good sections.
+  EXPECT_TRUE(w.out.endsWith("alarms: Error: not sent\n")) << w.out.toStdString();
+  EXPECT_TRUE(w.err.contains("qdx: relays: Relay 3, Tb: -5 is outside")) << w.err.toStdString();
 
   EXPECT_EQ(Run({"write", File("p.qd3"), "nonsense"}).exitCode, kExitUsage);
   EXPECT_EQ(Run({"compare", File("missing.qd3")}).exitCode, kExitUsage);

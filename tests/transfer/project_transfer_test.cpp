@@ -244,7 +244,10 @@ TEST_F(SendRun, AFailingRowShowsErrorAndTheRunGoesOn) {
     }
   }
   EXPECT_TRUE(listener.events.contains("result relays Error"));
-  EXPECT_EQ(listener.messages, QStringList{kOperationComplete});
+  // The run does not close as if it succeeded.
+  EXPECT_EQ(listener.messages,
+            QStringList{"1 of 10 sections failed: " + RowCaption(ProjectRow::Relays, false).trimmed() +
+                        ".\nThe other sections are complete."});
 }
 
 TEST_F(SendRun, AFailedPresetTableIsNotReportedAsOk) {
@@ -433,6 +436,23 @@ TEST_F(ReadRun, AFailedSetupReadSkipsTheProgramRowsWithoutAResult) {
   EXPECT_EQ(s[ProjectRow::Programs].ResultText(), "");
   EXPECT_EQ(s[ProjectRow::Pid].kind, RowOutcome::Ok);
   EXPECT_EQ(dialogs.messages(), QStringList{"No communication"});
+}
+
+// A run in which a section failed does not close as if it succeeded: the message counts and
+// names the failed sections.
+TEST_F(ReadRun, ARunWithFailedRowsSaysWhichFailed) {
+  emulator.AddHandler(kClassRead, 0x0C, 0, 0, [](const InnerRequest&) -> std::optional<QByteArray> {
+    return std::nullopt;  // the relays never answer
+  });
+  RowSelection rows{};
+  rows[RowIndex(ProjectRow::Relays)] = rows[RowIndex(ProjectRow::Alarms)] = true;
+  rows[RowIndex(ProjectRow::Pid)] = true;
+  const RunSummary s = transfer->Read(rows, false);
+  EXPECT_EQ(s[ProjectRow::Relays].kind, RowOutcome::Error);
+  EXPECT_EQ(s[ProjectRow::Alarms].kind, RowOutcome::Ok);
+  EXPECT_EQ(listener.messages,
+            QStringList{"1 of 3 sections failed: " + RowCaption(ProjectRow::Relays, true).trimmed() +
+                        ".\nThe other sections are complete."});
 }
 
 }  // namespace

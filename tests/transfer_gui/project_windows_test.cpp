@@ -17,6 +17,7 @@
 #include "link/link.h"
 #include "model/records.h"
 #include "support/fake_serial_port.h"
+#include "model/relay_record.h"
 #include "support/full_project.h"
 #include "support/scripted_dialogs.h"
 #include "transfer/read_project_window.h"
@@ -97,6 +98,40 @@ TEST_F(ProjectWindows, SendWindowLaysOutTenUntickedRowsAndRunsTheTickedOnes) {
 
   w.OnSelectAll();
   for (const ProjectRow r : kProjectRows) EXPECT_TRUE(w.row(r)->ticked());
+}
+
+// A value that cannot travel is found before the first byte: its section is held back and the
+// user decides whether the others go; No sends nothing at all.
+TEST_F(ProjectWindows, SendWindowChecksTheTickedRowsBeforeTheFirstByte) {
+  Relay(session->blocks.image, 7).SetTimeTa(70000);
+  const QByteArray relaysBefore = emulator.Memory().sections.relays;
+  const QByteArray alarmsBefore = emulator.Memory().sections.alarms;
+  for (const bool yes : {false, true}) {
+    SendProjectWindow w(*session, *ops, dialogs);
+    w.row(ProjectRow::Relays)->SetTicked(true);
+    w.row(ProjectRow::Alarms)->SetTicked(true);
+    yes ? dialogs.QueueYes() : dialogs.QueueNo();  // "Send the other sections?"
+    if (yes) dialogs.QueueNo();                     // "Reset device?"
+    w.show();
+    w.startButton()->click();
+    ASSERT_TRUE(WaitFor([&] { return !w.running(); }));
+    ASSERT_FALSE(dialogs.questions().isEmpty());
+    EXPECT_TRUE(dialogs.questions()[0].contains("Relays: Relay 7, Ta: 70000 is outside 0..65535"))
+        << dialogs.questions()[0].toStdString();
+    EXPECT_EQ(w.row(ProjectRow::Relays)->resultText(), "Error");
+    EXPECT_EQ(emulator.Memory().sections.relays, relaysBefore);
+    if (yes) {
+      EXPECT_EQ(w.row(ProjectRow::Alarms)->resultText(), "OK");
+      EXPECT_NE(emulator.Memory().sections.alarms, alarmsBefore);
+      EXPECT_EQ(dialogs.messages(),
+                QStringList{"1 of 2 sections failed: Relays.\nThe other sections are complete."});
+    } else {
+      EXPECT_EQ(w.row(ProjectRow::Alarms)->resultText(), "");
+      EXPECT_EQ(emulator.Memory().sections.alarms, alarmsBefore);
+      EXPECT_TRUE(dialogs.messages().isEmpty());
+    }
+    dialogs = ScriptedDialogs();
+  }
 }
 
 TEST_F(ProjectWindows, StopHidesTheResultsAndANewRunShowsThemAgain) {
