@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #include "config/alarm_list_window.h"
+#include "config/analog_output_list_window.h"
+#include "config/pid_list_window.h"
 #include "config/process_list_window.h"
 #include "config/program_editor.h"
 #include "config/program_list_window.h"
@@ -64,6 +66,8 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   hooks.editors[int(Editor::SpecialStatuses)] = [this] {
     OpenSpecialStatusList(sections_, &window_);
   };
+  hooks.editors[int(Editor::AnalogOut)] = [this] { OpenAnalogOutputList(sections_, &window_); };
+  hooks.editors[int(Editor::Pid)] = [this] { OpenPidList(sections_, &window_); };
   hooks.editors[int(Editor::Processes)] = [this] {
     OpenProcessList(sections_, ProcessSet::Normal, &window_);
   };

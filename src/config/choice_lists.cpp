@@ -181,4 +181,30 @@ QString ChannelListLabel(ChannelList list) {
   return QStringLiteral("Measurement channel");
 }
 
+const QStringList& AnalogOutputTypeList() {
+  static const QStringList list = {
+      QStringLiteral("0- Switched OFF"),
+      QStringLiteral("1- Set value"),
+      QStringLiteral("2- PID"),
+  };
+  return list;
+}
+
+const QStringList& AnalogOutputPidList() {
+  static const QStringList list = {
+      QStringLiteral("0. PID 1"), QStringLiteral("1. PID 2"), QStringLiteral("2. PID 3"),
+      QStringLiteral("3. PID 4"), QStringLiteral("4. PID 5"),
+  };
+  return list;
+}
+
+const QStringList& PidRegulatorTypeList() {
+  static const QStringList list = {QStringLiteral("0 - Heating"), QStringLiteral("1 - Cooling")};
+  return list;
+}
+
+int KeptChoice(int chosenIndex, int storedCode) {
+  return chosenIndex >= 0 ? chosenIndex : storedCode;
+}
+
 }  // namespace qdx

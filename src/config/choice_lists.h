@@ -44,4 +44,14 @@ const QStringList& ChannelListEntries(ChannelList list);
 // The label shown beside the list: "Measurement channel", "IN", "PID".
 QString ChannelListLabel(ChannelList list);
 
+// What an analog output follows (3 entries).
+const QStringList& AnalogOutputTypeList();
+// The PID regulator an analog output of the PID type follows (5 entries).
+const QStringList& AnalogOutputPidList();
+// Whether a PID regulator heats or cools (2 entries).
+const QStringList& PidRegulatorTypeList();
+// The code a drop-down stores: the chosen entry's position, or the stored code while no entry
+// is chosen (a code outside the list is shown so and kept until the user picks one).
+int KeptChoice(int chosenIndex, int storedCode);
+
 }  // namespace qdx

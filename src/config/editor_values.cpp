@@ -1,5 +1,6 @@
 #include "config/editor_values.h"
 
+#include <QLocale>
 #include <QStringEncoder>
 #include <algorithm>
 #include <charconv>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "link/code_pages.h"
+#include "link/section_wire.h"
 #include "model/numeric.h"
 #include "model/record_text.h"
 
@@ -80,6 +82,45 @@ std::optional<QString> CheckStoredValue(std::int32_t value, std::int32_t lower, 
   if (value >= lower && value <= upper) return std::nullopt;
   return NamedRangeMessage(QStringLiteral("Wrong parameter range ! < %1..%2").arg(lower).arg(upper),
                            field);
+}
+
+std::optional<double> RealFromText(const QString& text, const QString& decimalPoint, int shift) {
+  QString t = text.trimmed();
+  if (decimalPoint != QStringLiteral(".")) t.replace(decimalPoint, QStringLiteral("."));
+  if (CheckNumericRange(t, -std::numeric_limits<double>::max(),
+                        std::numeric_limits<double>::max()) != kNumericValid) {
+    return std::nullopt;
+  }
+  std::string ascii = t.toStdString();
+  if (ascii.front() == '+') ascii.erase(0, 1);
+  double value = 0.0;
+  if (t.contains(u'e', Qt::CaseInsensitive)) {  // as a stored value may be shown
+    std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    return value * std::pow(10.0, shift);
+  }
+  // Move the point: "12.25" -> "122.5", "7" -> "70".
+  std::size_t point = ascii.find('.');
+  if (point == std::string::npos) point = ascii.size();
+  else ascii.erase(point, 1);
+  for (int i = 0; i < shift; ++i, ++point) {
+    if (point >= ascii.size()) ascii.push_back('0');
+  }
+  if (point < ascii.size()) ascii.insert(point, 1, '.');
+  const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  if (error != std::errc() || end != ascii.data() + ascii.size()) return std::nullopt;
+  return value;
+}
+
+QString RealText(double stored, int shift, const QString& decimalPoint) {
+  QString text = QString::number(stored / std::pow(10.0, shift), 'g', QLocale::FloatingPointShortest);
+  return text.replace(u'.', decimalPoint);
+}
+
+std::int32_t WholeNumberForField(double value) {
+  if (std::isnan(value)) return 0;
+  return static_cast<std::int32_t>(
+      std::clamp(RoundHalfEven(value), static_cast<double>(std::numeric_limits<std::int32_t>::min()),
+                 static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
 bool IsIntegerFieldCharacter(QChar c) {

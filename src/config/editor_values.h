@@ -51,6 +51,17 @@ bool IsIntegerFieldCharacter(QChar c);
 // a value outside lower..upper is replaced by the nearer bound.
 std::int32_t ClampIntegerField(const QString& text, std::int32_t lower, std::int32_t upper);
 
+// A real field's text as a number times 10^shift: digits with an optional sign and one decimal
+// separator (decimalPoint or '.'), the point moved `shift` places to the right before the text
+// is read, so 12.25 with shift 1 is exactly 122.5. Nothing when the text is no number.
+std::optional<double> RealFromText(const QString& text, const QString& decimalPoint, int shift = 0);
+// A stored real divided by 10^shift as a real field shows it: the shortest text that reads
+// back as that quotient, with decimalPoint as the separator (2.5 -> "2.5", 3 -> "3").
+QString RealText(double stored, int shift, const QString& decimalPoint);
+// A double stored as a whole number, for an integer field: rounded half to even and limited to
+// what a 32-bit field holds (NaN counts as 0).
+std::int32_t WholeNumberForField(double value);
+
 // Relay times travel as unsigned 16-bit numbers.
 inline constexpr std::int32_t kRelayTimeMin = 0;
 inline constexpr std::int32_t kRelayTimeMax = 65535;

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QIconEngine>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -267,18 +268,18 @@ class NameValidator : public QValidator {
 
 }  // namespace
 
-NameField::NameField(QWidget* parent) : QLineEdit(parent) {
+NameField::NameField(QWidget* parent, int length) : QLineEdit(parent), length_(length) {
   // The length is enforced here rather than by maxLength, which would cut a longer stored
   // name the moment it is shown.
   setValidator(new NameValidator(this, this));
-  setMaxLength(kNameFieldLength);
+  setMaxLength(length_);
 }
 
 void NameField::SetName(const QByteArray& bytes, int codePageIndex) {
   codePageIndex_ = codePageIndex;
   const QString text = DecodeRecordText(bytes, codePageIndex).toUpper();
   // A stored name longer than what may be typed is shown whole; it can only get shorter.
-  setMaxLength(std::max<int>(kNameFieldLength, static_cast<int>(text.size())));
+  setMaxLength(std::max<int>(length_, static_cast<int>(text.size())));
   setText(text);
 }
 
@@ -362,6 +363,38 @@ std::int32_t TenthsField::Tenths() const {
   return TenthsFromText(text());
 }
 
+RealField::RealField(Dialogs& dialogs, int shift, QWidget* parent)
+    : QLineEdit(parent), dialogs_(dialogs), shift_(shift) {
+  const QString point = QRegularExpression::escape(QLocale().decimalPoint());
+  setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9+\\-.%1]*").arg(point)), this));
+  setAlignment(Qt::AlignRight);
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    if (isModified()) Validate();
+  });
+}
+
+void RealField::SetReal(double stored) {
+  stored_ = stored;
+  setText(RealText(stored, shift_, QLocale().decimalPoint()));
+}
+
+bool RealField::Validate() {
+  // The message window takes the focus away, which would finish the editing a second time.
+  if (validating_ || !isModified() || RealFromText(text(), QLocale().decimalPoint(), shift_)) {
+    return true;
+  }
+  validating_ = true;
+  dialogs_.ShowLinkMessage(kNotNumericMessage);
+  validating_ = false;
+  return false;
+}
+
+double RealField::Real() const {
+  if (!isModified()) return stored_;
+  return RealFromText(text(), QLocale().decimalPoint(), shift_).value_or(stored_);
+}
+
 QComboBox* MakeChoiceList(const QStringList& entries, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->addItems(entries);
@@ -424,7 +457,7 @@ SectionEditor::SectionEditor(const SectionDescription& section, SectionWindowCon
       context_(context),
       working_(record.begin(), record.end()) {
   Q_ASSERT(record.size() == section.recordSize);
-  slot_ = section.number(working_);
+  slot_ = section.number ? section.number(working_) : 0;
   // Modal to the windows below it only: the progress window stays usable for "Cancel".
   setWindowModality(Qt::WindowModal);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -542,7 +575,7 @@ void SectionEditor::OnWriteToDisk() {
 
 void SectionEditor::KeepAfterDiskRead(std::span<const std::uint8_t> before,
                                       std::span<std::uint8_t> after) {
-  section_.setNumber(after, section_.number(before));
+  if (section_.setNumber) section_.setNumber(after, section_.number(before));
 }
 
 }  // namespace qdx

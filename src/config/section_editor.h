@@ -51,12 +51,12 @@ QToolButton* MakeActionButton(SectionAction action, QWidget* parent);
 // paint draws into the given rectangle; disabled icons are drawn faded.
 QIcon PaintedIcon(std::function<void(QPainter&, const QRectF&)> paint);
 
-// A record name: upper case only, at most 14 characters, only characters the record code page
-// has. A longer stored name is shown whole rather than cut the moment the editor opens.
+// A record name: upper case only, at most `length` characters, only characters the record code
+// page has. A longer stored name is shown whole rather than cut the moment the editor opens.
 class NameField : public QLineEdit {
   Q_OBJECT
  public:
-  explicit NameField(QWidget* parent = nullptr);
+  explicit NameField(QWidget* parent = nullptr, int length = kNameFieldLength);
   // Shows the stored bytes decoded with the code page.
   void SetName(const QByteArray& bytes, int codePageIndex);
   // The name as it is stored: encoded, stripped of Polish diacritics (not for Cyrillic).
@@ -64,6 +64,7 @@ class NameField : public QLineEdit {
   int codePageIndex() const { return codePageIndex_; }
 
  private:
+  int length_;
   int codePageIndex_ = 0;
 };
 
@@ -127,6 +128,28 @@ class TenthsField : public QLineEdit {
   TenthsFieldRule rule_;
   QString name_;
   Dialogs& dialogs_;
+  bool validating_ = false;
+};
+
+// A real number: digits, a sign and a decimal separator (the locale's or '.'), no bounds. It
+// shows a stored value divided by 10^shift and gives back what was typed times 10^shift, the
+// decimal point moved, so no digit is lost. A stored value comes back exactly as long as the
+// user does not type; a typed text that is no number is refused with the numeric-format
+// message when the field is left and on Validate.
+class RealField : public QLineEdit {
+  Q_OBJECT
+ public:
+  RealField(Dialogs& dialogs, int shift = 0, QWidget* parent = nullptr);
+  void SetReal(double stored);
+  // False after the message while the typed text is no number.
+  bool Validate();
+  // The stored value, or the typed number in stored units (call after Validate).
+  double Real() const;
+
+ private:
+  Dialogs& dialogs_;
+  int shift_;
+  double stored_ = 0.0;
   bool validating_ = false;
 };
 

@@ -83,8 +83,10 @@ SectionListWindow::SectionListWindow(const SectionDescription& section,
   };
   add(SectionAction::ReadController, &SectionListWindow::OnReadFromController);
   add(SectionAction::WriteController, &SectionListWindow::OnWriteToController);
-  add(SectionAction::ReadDisk, &SectionListWindow::OnReadFromDisk);
-  add(SectionAction::WriteDisk, &SectionListWindow::OnWriteToDisk);
+  if (!section.listExtension.isEmpty()) {
+    add(SectionAction::ReadDisk, &SectionListWindow::OnReadFromDisk);
+    add(SectionAction::WriteDisk, &SectionListWindow::OnWriteToDisk);
+  }
   bar->addSeparator();
   add(SectionAction::Edit, &SectionListWindow::OnEdit);
   add(SectionAction::Save, &SectionListWindow::OnSave);
@@ -118,11 +120,17 @@ SectionListWindow::SectionListWindow(const SectionDescription& section,
 
   RefillMemproj();
   grid_->resizeColumnsToContents();
-  // Names are shown up to 50 characters; give the column room for a usual one.
-  grid_->setColumnWidth(
-      1, std::max(grid_->columnWidth(1), grid_->fontMetrics().averageCharWidth() * 22));
+  // Names are shown up to 50 characters; give their (text) column room for a usual one.
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (section.columns[static_cast<std::size_t>(c)].numeric) continue;
+    grid_->setColumnWidth(
+        c, std::max(grid_->columnWidth(c), grid_->fontMetrics().averageCharWidth() * 22));
+  }
   int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() + 24;
   for (int c = 0; c < model_->columnCount(); ++c) width += grid_->columnWidth(c);
+  // The stretched last column never gets narrower than the header's default section.
+  const int last = grid_->columnWidth(model_->columnCount() - 1);
+  width += std::max(0, grid_->horizontalHeader()->defaultSectionSize() - last);
   const int rows = std::min(section.slotCount, 24);
   const int height = bar->sizeHint().height() + grid_->horizontalHeader()->sizeHint().height() +
                      rows * grid_->verticalHeader()->defaultSectionSize() + 24;
@@ -186,7 +194,7 @@ void SectionListWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool SectionListWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == grid_) {
+  if (watched == grid_ && section_.editOnEnter) {
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
       // Enter opens the editor when it is released; its press must not reach the dialog.
@@ -208,7 +216,7 @@ void SectionListWindow::OnEdit() {
   if (nr <= 0) return;
   const std::span<std::uint8_t> slot = SectionRecord(section_, context_.session, nr);
   std::vector<std::uint8_t> copy(slot.begin(), slot.end());
-  section_.setNumber(copy, nr);
+  if (section_.setNumber) section_.setNumber(copy, nr);
   if (!edit_(copy, this)) return;
   std::copy(copy.begin(), copy.end(), slot.begin());
   model_->SetRow(nr, MemprojRowOf(section_, context_.session, nr));
@@ -231,7 +239,7 @@ void SectionListWindow::OnWriteToController() {
 }
 
 void SectionListWindow::OnReadFromDisk() {
-  if (busy_) return;
+  if (busy_ || section_.listExtension.isEmpty()) return;
   const QString ext = section_.listExtension;
   const QString name = context_.dialogs.OpenFileName(QString(), SectionFileFilter(ext), ext);
   if (name.isEmpty()) return;
@@ -242,7 +250,7 @@ void SectionListWindow::OnReadFromDisk() {
 }
 
 void SectionListWindow::OnWriteToDisk() {
-  if (busy_) return;
+  if (busy_ || section_.listExtension.isEmpty()) return;
   const QString ext = section_.listExtension;
   const QString name = context_.dialogs.SaveFileName(QString(), SectionFileFilter(ext), ext);
   if (name.isEmpty()) return;

@@ -62,9 +62,6 @@ QString DecodedName(QByteArray bytes, int codePageIndex) {
   return DecodeRecordText(bytes, codePageIndex).left(kMemprojNameLength);
 }
 
-namespace {
-
-// What the registry says of the section: its slots, records and controller transfer.
 SectionDescription FromRegistry(SectionId id) {
   const SectionEntry& entry = Section(id);
   SectionDescription s;
@@ -74,6 +71,8 @@ SectionDescription FromRegistry(SectionId id) {
   s.transfer = id;
   return s;
 }
+
+namespace {
 
 template <typename View>
 std::int32_t NumberAtStart(std::span<const std::uint8_t> record) {

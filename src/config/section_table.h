@@ -38,6 +38,14 @@ struct MemprojRow {
     return n >= 1 && n <= static_cast<int>(p.size()) ? p[static_cast<std::size_t>(n - 1)]
                                                      : std::nullopt;
   }
+
+  // The real fields, numbered as p (an output's or regulator's loop values); unset where
+  // field pN is an integer.
+  std::vector<std::optional<double>> reals;
+  std::optional<double> Real(int n) const {
+    return n >= 1 && n <= static_cast<int>(reals.size()) ? reals[static_cast<std::size_t>(n - 1)]
+                                                         : std::nullopt;
+  }
 };
 
 // A column of the grid: its title and what it shows of a row.
@@ -58,7 +66,10 @@ struct SectionDescription {
   std::optional<SectionId> transfer;
   QString listExtension;    // without the dot
   QString editorExtension;  // without the dot; empty: the editor has no disk buttons
-  // Where a record keeps its number.
+  // Whether Enter released in the grid opens the editor (the button and a double click always
+  // do).
+  bool editOnEnter = true;
+  // Where a record keeps its number; both empty for records without one.
   std::function<std::int32_t(std::span<const std::uint8_t>)> number;
   std::function<void(std::span<std::uint8_t>, std::int32_t)> setNumber;
   // The row of one record (nr is set by the caller). Names are decoded in the record code
@@ -73,6 +84,9 @@ std::span<std::uint8_t> SectionRecord(const SectionDescription& section, Workspa
 MemprojRow MemprojRowOf(const SectionDescription& section, Workspace& session, int nr);
 // Every row, slots 1..slotCount.
 std::vector<MemprojRow> FillMemproj(const SectionDescription& section, Workspace& session);
+
+// What the registry says of a section: its slots, records and controller transfer.
+SectionDescription FromRegistry(SectionId id);
 
 // Column builders shared by the sections.
 SectionColumn NumberColumn();                                     // "No": nr

@@ -6,7 +6,9 @@
 
 #include <memory>
 
+#include "config/analog_output_section.h"
 #include "config/choice_lists.h"
+#include "config/pid_section.h"
 #include "support/test_session.h"
 #include "model/records.h"
 #include "support/qt_printers.h"
@@ -165,6 +167,64 @@ TEST(ChoiceLists, TypesAndTheirChannelLists) {
   EXPECT_EQ(TimeTypeCaption(6), QString());
   EXPECT_EQ(TimeTypePickerLabel(5), QStringLiteral("Time type 5"));
   EXPECT_EQ(RegulatorTypePickerLabel(6), QStringLiteral("Algorithm 6"));
+}
+
+TEST_F(SectionTableTest, AnalogOutputRowsAndColumns) {
+  const SectionDescription& s = AnalogOutputSection();
+  EXPECT_EQ(s.title, QStringLiteral("Analog OUT"));
+  EXPECT_EQ(s.slotCount, 5);
+  EXPECT_EQ(s.recordSize, 264u);
+  EXPECT_EQ(s.listExtension, QStringLiteral("aou"));
+  EXPECT_FALSE(s.editOnEnter);
+  EXPECT_FALSE(s.setNumber);  // no number field
+  EXPECT_EQ(Titles(s), QStringList({"No", "Name", "Type", "Measurement channel", "Set value",
+                                    "0 V", "10 V", "Stop", "Pause", "PID"}));
+  const AnalogOutputRecord r = AnalogOutput(session_->blocks.image, 5);
+  r.Name().SetBytes(QByteArray("FAN"));
+  r.SetOutputType(2);
+  r.SetChannel(65535);
+  r.SetSetValue(18);
+  r.SetValueAt0V(1);
+  r.SetValueAt10V(9999);
+  r.SetStopSetValue(3);
+  r.SetPauseSetValue(4);
+  r.SetSamplePeriod(2.6);
+  r.SetFunctionSetValue(4, 44);
+  r.SetPidNumber(4);
+  const MemprojRow row = MemprojRowOf(s, *session_, 5);
+  EXPECT_EQ(RowTexts(s, row), QStringList({"5", "FAN", "2", "65535", "18", "1", "9999", "3",
+                                           "4", "4"}));
+  EXPECT_EQ(row.P(15), 44);
+  EXPECT_EQ(row.Real(8), 2.6);
+  EXPECT_FALSE(row.P(8).has_value());
+}
+
+TEST_F(SectionTableTest, PidRowsShowXpInPercent) {
+  const SectionDescription& s = PidSection();
+  EXPECT_EQ(s.title, QStringLiteral("PID"));
+  EXPECT_TRUE(s.listExtension.isEmpty());  // no disk buttons
+  EXPECT_FALSE(s.editOnEnter);
+  EXPECT_EQ(s.region(*session_).data(), session_->blocks.pid.data());
+  EXPECT_EQ(Titles(s), QStringList({"No", "Type", "Measurement channel", "Set value", "Tp [s]",
+                                    "Xp [%]", "Ti [s]", "Td [s]", "To [ms]"}));
+  const std::pair<double, const char*> xp[] = {{125, "12.5"}, {123.4, "12.3"}, {122.5, "12.2"},
+                                               {-5, "-0.5"}};
+  for (const auto& [stored, shown] : xp) {
+    const PidRecord r = Pid(session_->blocks.pid, 2);
+    r.SetRegulatorType(1);
+    r.SetChannel(3);
+    r.SetSetValue(4);
+    r.SetSamplePeriod(2.5);
+    r.SetProportionalBand(stored);
+    r.SetIntegralTime(60);
+    r.SetDerivativeTime(0.25);
+    r.SetPulsePeriod(1500);
+    r.SetFunctionSetValue(1, 7);
+    EXPECT_EQ(RowTexts(s, MemprojRowOf(s, *session_, 2)),
+              QStringList({"2", "1", "3", "4", "2.5", shown, "60", "0.25", "1500"}));
+  }
+  EXPECT_EQ(MemprojRowOf(s, *session_, 2).P(12), 7);
+  EXPECT_EQ(MemprojRowOf(s, *session_, 2).Real(17), 1500);
 }
 
 }  // namespace
