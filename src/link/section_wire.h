@@ -6,6 +6,9 @@
 // reported as an EncodeError (which section, record, step and field) and no request is built.
 // Decoders check the reply's length before they look at a byte, so any reply is safe to give
 // them.
+//
+// Each entry puts its message, reply length and decoder into a ReadRequest or WriteRequest,
+// and the five operations at the end of this file send any of them.
 #pragma once
 
 #include <QByteArray>

@@ -344,5 +344,24 @@ TEST_F(SectionOps, AddressesOutsideTheSectionSendNothing) {
   EXPECT_TRUE(port->frames().empty());
 }
 
+// A value its field cannot carry is refused on both paths: the caller learns which, and
+// nothing is sent. An address outside the section is refused without a value to name.
+TEST_F(SectionOps, RefusedValuesSendNothingAndSayWhich) {
+  RelayBlockBuffer relays{};
+  const RelayRecord relay(relays.data() + RelayRecord::kSize);
+  relay.SetNumber(2);
+  relay.SetTimeTa(70000);
+  for (const auto send : {&Write, &PostWrite}) {
+    EncodeError refusal;
+    EXPECT_EQ(send(*ops, RelayBlockWrite(0, relays, 0), &refusal), kLinkRequestInvalid);
+    EXPECT_EQ(refusal.Message(), "Relay 2, Ta: 70000 is outside 0..65535");
+    EncodeError untouched;
+    EXPECT_EQ(send(*ops, RelayBlockWrite(6, relays, 0), &untouched), kLinkRequestInvalid);
+    EXPECT_EQ(untouched, EncodeError{});
+    EXPECT_EQ(send(*ops, RelayBlockWrite(0, relays, 0), nullptr), kLinkRequestInvalid);
+  }
+  EXPECT_TRUE(port->frames().empty());
+}
+
 }  // namespace
 }  // namespace qdx
