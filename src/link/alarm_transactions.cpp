@@ -99,49 +99,19 @@ std::optional<EncodeError> ValidateAlarms(const ProjectImage& image) {
   return std::nullopt;
 }
 
-LinkResult ReadAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunDirect(AlarmBlockReadMessage(block), kAlarmBlockReplyLength,
-                       AlarmBlockDecoder(block, records, ops.context().codePageIndex));
+ReadRequest AlarmBlockRead(int block, AlarmBlockBytes records, int codePageIndex) {
+  return {AlarmBlockReadMessage(block), kAlarmBlockReplyLength,
+          AlarmBlockDecoder(block, records, codePageIndex), ValidBlock(block)};
 }
 
-LinkResult PostReadAlarmBlock(LinkOperations& ops, int block) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunPost(AlarmBlockReadMessage(block), PostAck::Acknowledged);
+WriteRequest AlarmBlockWrite(int block, ConstAlarmBlockBytes records, int codePageIndex) {
+  return {AlarmBlockWriteMessage(block, records, codePageIndex), kSectionWriteReplyLength,
+          ValidBlock(block)};
 }
 
-LinkResult FetchAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunFetch(kAlarmBlockReplyLength,
-                      AlarmBlockDecoder(block, records, ops.context().codePageIndex));
-}
-
-LinkResult WriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
-                           EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.context().codePageIndex),
-                          refusal);
-}
-
-LinkResult PostWriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
-                               EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, AlarmBlockWriteMessage(block, records, ops.context().codePageIndex),
-                          refusal);
-}
-
-LinkResult WriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
-                      EncodeError* refusal) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.context().codePageIndex),
-                          refusal);
-}
-
-LinkResult PostWriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
-                          EncodeError* refusal) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, AlarmWriteMessage(index, alarm, ops.context().codePageIndex),
-                          refusal);
+WriteRequest AlarmWrite(int index, ConstAlarmRecord alarm, int codePageIndex) {
+  return {AlarmWriteMessage(index, alarm, codePageIndex), kSectionWriteReplyLength,
+          ValidIndex(index)};
 }
 
 }  // namespace qdx

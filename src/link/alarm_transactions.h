@@ -43,18 +43,10 @@ EncodedMessage AlarmWriteMessage(int index, ConstAlarmRecord alarm, int codePage
 std::optional<EncodeError> ValidateAlarm(ConstAlarmRecord alarm);
 std::optional<EncodeError> ValidateAlarms(const ProjectImage& image);
 
-// A block outside 0..1 or an index outside 0..20 gives kLinkRequestInvalid; so does a refused
-// value, and nothing is sent.
-LinkResult ReadAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records);
-LinkResult PostReadAlarmBlock(LinkOperations& ops, int block);
-LinkResult FetchAlarmBlock(LinkOperations& ops, int block, AlarmBlockBytes records);
-LinkResult WriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
-                           EncodeError* refusal = nullptr);
-LinkResult PostWriteAlarmBlock(LinkOperations& ops, int block, ConstAlarmBlockBytes records,
-                               EncodeError* refusal = nullptr);
-LinkResult WriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
-                      EncodeError* refusal = nullptr);
-LinkResult PostWriteAlarm(LinkOperations& ops, int index, ConstAlarmRecord alarm,
-                          EncodeError* refusal = nullptr);
+// Requests for the operations of section_wire.h; a block outside 0..1 or an index outside
+// 0..20 makes them invalid.
+ReadRequest AlarmBlockRead(int block, AlarmBlockBytes records, int codePageIndex);
+WriteRequest AlarmBlockWrite(int block, ConstAlarmBlockBytes records, int codePageIndex);
+WriteRequest AlarmWrite(int index, ConstAlarmRecord alarm, int codePageIndex);
 
 }  // namespace qdx

@@ -109,56 +109,15 @@ std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
   return ValidateAnalogOutputs(AnalogOutputRegion(image), layout);
 }
 
-LinkResult ReadAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records) {
-  return ops.RunDirect(
-      AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.context().codePageIndex));
+ReadRequest AnalogOutputsRead(AnalogOutputLayout layout, AnalogOutputBytes records,
+                              int codePageIndex) {
+  return {AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
+          AnalogOutputsDecoder(layout, records, codePageIndex)};
 }
 
-LinkResult ReadAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records) {
-  return ops.RunDirect(
-      AnalogOutputsReadMessage(), kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex));
-}
-
-LinkResult PostReadAnalogOutputs(LinkOperations& ops) {
-  return ops.RunPost(AnalogOutputsReadMessage(), PostAck::Acknowledged);
-}
-
-LinkResult FetchAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records) {
-  return ops.RunFetch(
-      kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Current, records, ops.context().codePageIndex));
-}
-
-LinkResult FetchAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records) {
-  return ops.RunFetch(
-      kAnalogOutputsReplyLength,
-      AnalogOutputsDecoder(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex));
-}
-
-LinkResult WriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
-                              EncodeError* refusal) {
-  return SendSectionWrite(
-      ops, Encode(AnalogOutputLayout::Current, records, ops.context().codePageIndex), refusal);
-}
-
-LinkResult WriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                    EncodeError* refusal) {
-  return SendSectionWrite(
-      ops, Encode(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex), refusal);
-}
-
-LinkResult PostWriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                  EncodeError* refusal) {
-  return PostSectionWrite(
-      ops, Encode(AnalogOutputLayout::Current, records, ops.context().codePageIndex), refusal);
-}
-
-LinkResult PostWriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                        EncodeError* refusal) {
-  return PostSectionWrite(
-      ops, Encode(AnalogOutputLayout::Legacy, records, ops.context().codePageIndex), refusal);
+WriteRequest AnalogOutputsWrite(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
+                                int codePageIndex) {
+  return {Encode(layout, records, codePageIndex)};
 }
 
 }  // namespace qdx

@@ -48,18 +48,10 @@ std::optional<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
 std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
                                                  AnalogOutputLayout layout);
 
-LinkResult ReadAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records);
-LinkResult ReadAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records);
-LinkResult PostReadAnalogOutputs(LinkOperations& ops);
-LinkResult FetchAnalogOutputs(LinkOperations& ops, AnalogOutputBytes records);
-LinkResult FetchAnalogOutputsLegacy(LinkOperations& ops, AnalogOutputBytes records);
-LinkResult WriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
-                              EncodeError* refusal = nullptr);
-LinkResult WriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                    EncodeError* refusal = nullptr);
-LinkResult PostWriteAnalogOutputs(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                  EncodeError* refusal = nullptr);
-LinkResult PostWriteAnalogOutputsLegacy(LinkOperations& ops, ConstAnalogOutputBytes records,
-                                        EncodeError* refusal = nullptr);
+// Requests in the given layout for the operations of section_wire.h.
+ReadRequest AnalogOutputsRead(AnalogOutputLayout layout, AnalogOutputBytes records,
+                              int codePageIndex);
+WriteRequest AnalogOutputsWrite(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
+                                int codePageIndex);
 
 }  // namespace qdx

@@ -95,54 +95,23 @@ InnerMessage SetClockMessage(const QDateTime& when) {
   return {kClassWrite, kCmdSetClock, body};
 }
 
-LinkResult ReadDeviceInfo(LinkOperations& ops, DeviceInfo& info) {
-  return ops.RunDirect(DeviceInfoMessage(), kDeviceInfoReplyLength, DeviceInfoDecoder(info));
+ReadRequest DeviceInfoRead(DeviceInfo& info) {
+  return {DeviceInfoMessage(), kDeviceInfoReplyLength, DeviceInfoDecoder(info)};
 }
 
-LinkResult PostReadDeviceInfo(LinkOperations& ops) {
-  return ops.RunPost(DeviceInfoMessage(), PostAck::Acknowledged);
+ReadRequest PanelTextRead(qint64 offset, int kind, QByteArray& block) {
+  return {PanelTextReadMessage(static_cast<std::uint16_t>(offset), kind), kPanelTextReplyLength,
+          PanelTextDecoder(block), FitsBlockOffset(offset)};
 }
 
-LinkResult FetchDeviceInfo(LinkOperations& ops, DeviceInfo& info) {
-  return ops.RunFetch(kDeviceInfoReplyLength, DeviceInfoDecoder(info));
+WriteRequest PanelTextWrite(qint64 offset, const QByteArray& data) {
+  return {{PanelTextWriteMessage(static_cast<std::uint16_t>(offset), data)},
+          kPanelTextWriteReplyLength,
+          FitsBlockOffset(offset)};
 }
 
-LinkResult ReadPanelTextBlock(LinkOperations& ops, qint64 offset, int kind, QByteArray& block) {
-  if (!FitsBlockOffset(offset)) return kLinkRequestInvalid;
-  return ops.RunDirect(PanelTextReadMessage(static_cast<std::uint16_t>(offset), kind),
-                       kPanelTextReplyLength, PanelTextDecoder(block));
-}
-
-LinkResult PostReadPanelTextBlock(LinkOperations& ops, qint64 offset, int kind) {
-  if (!FitsBlockOffset(offset)) return kLinkRequestInvalid;
-  return ops.RunPost(PanelTextReadMessage(static_cast<std::uint16_t>(offset), kind),
-                     PostAck::Acknowledged);
-}
-
-LinkResult FetchPanelTextBlock(LinkOperations& ops, QByteArray& block) {
-  return ops.RunFetch(kPanelTextReplyLength, PanelTextDecoder(block));
-}
-
-LinkResult WritePanelTextBlock(LinkOperations& ops, qint64 offset, const QByteArray& data) {
-  if (!FitsBlockOffset(offset)) return kLinkRequestInvalid;
-  return ops.RunDirect(PanelTextWriteMessage(static_cast<std::uint16_t>(offset), data),
-                       kPanelTextWriteReplyLength);
-}
-
-LinkResult PostWritePanelTextBlock(LinkOperations& ops, qint64 offset, const QByteArray& data) {
-  if (!FitsBlockOffset(offset)) return kLinkRequestInvalid;
-  return ops.RunPost(PanelTextWriteMessage(static_cast<std::uint16_t>(offset), data),
-                     PostAck::AnyReply);
-}
-
-LinkResult WritePanelCharsets(LinkOperations& ops,
-                              const std::array<std::uint8_t, kPanelCharsetsSize>& codes) {
-  return ops.RunDirect(PanelCharsetsMessage(codes), kShortWriteReplyLength);
-}
-
-LinkResult PostWritePanelCharsets(LinkOperations& ops,
-                                  const std::array<std::uint8_t, kPanelCharsetsSize>& codes) {
-  return ops.RunPost(PanelCharsetsMessage(codes), PostAck::AnyReply);
+WriteRequest PanelCharsetsWrite(const std::array<std::uint8_t, kPanelCharsetsSize>& codes) {
+  return {{PanelCharsetsMessage(codes)}, kShortWriteReplyLength};
 }
 
 LinkResult ResetController(LinkOperations& ops) {

@@ -9,6 +9,7 @@
 
 #include "link/frame.h"
 #include "link/operations.h"
+#include "link/section_wire.h"
 
 namespace qdx {
 
@@ -53,24 +54,13 @@ InnerMessage PostResetMessage();  // 47 E6 00 00 (posted)
 // 47 06 YY MM DD hh mm ss; the year as two digits.
 InnerMessage SetClockMessage(const QDateTime& when);
 
-// Operations. Offsets outside 0..65535 give kLinkRequestInvalid and send nothing.
-LinkResult ReadDeviceInfo(LinkOperations& ops, DeviceInfo& info);
-LinkResult PostReadDeviceInfo(LinkOperations& ops);
-LinkResult FetchDeviceInfo(LinkOperations& ops, DeviceInfo& info);
-
-LinkResult ReadPanelTextBlock(LinkOperations& ops, qint64 offset, int kind, QByteArray& block);
-LinkResult PostReadPanelTextBlock(LinkOperations& ops, qint64 offset, int kind);
-LinkResult FetchPanelTextBlock(LinkOperations& ops, QByteArray& block);
-
-LinkResult WritePanelTextBlock(LinkOperations& ops, qint64 offset, const QByteArray& data);
-// Follow with AwaitModuleAnswer and FetchWriteResult(kPanelTextWriteFetchCount).
-LinkResult PostWritePanelTextBlock(LinkOperations& ops, qint64 offset, const QByteArray& data);
-
-LinkResult WritePanelCharsets(LinkOperations& ops,
-                              const std::array<std::uint8_t, kPanelCharsetsSize>& codes);
-// Follow with AwaitModuleAnswer and FetchWriteResult(kShortWriteFetchCount).
-LinkResult PostWritePanelCharsets(LinkOperations& ops,
-                                  const std::array<std::uint8_t, kPanelCharsetsSize>& codes);
+// Requests for the operations of section_wire.h; an offset outside 0..65535 makes them
+// invalid. After a posted text block follow with FetchWriteResult(kPanelTextWriteFetchCount),
+// after the posted character sets with FetchWriteResult(kShortWriteFetchCount).
+ReadRequest DeviceInfoRead(DeviceInfo& info);
+ReadRequest PanelTextRead(qint64 offset, int kind, QByteArray& block);
+WriteRequest PanelTextWrite(qint64 offset, const QByteArray& data);
+WriteRequest PanelCharsetsWrite(const std::array<std::uint8_t, kPanelCharsetsSize>& codes);
 
 // Single attempts; nothing is fetched after the posted reset.
 LinkResult ResetController(LinkOperations& ops);

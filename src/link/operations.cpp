@@ -190,9 +190,10 @@ void LinkOperations::ResetAfterWrite(Dialogs& dialogs) {
 bool LinkOperations::ReadSetupParameters(Dialogs& dialogs, SetupBytes setup) {
   bool ok = false;
   if (!ModulePath()) {
-    ok = ReadSetup(*this, setup) == kLinkOk;
-  } else if (PostReadSetup(*this) == kLinkOk && AwaitModuleAnswer() == AwaitResult::Ready) {
-    ok = FetchSetup(*this, setup) == kLinkOk;
+    ok = Read(*this, SetupRead(setup)) == kLinkOk;
+  } else if (PostRead(*this, SetupRead(setup)) == kLinkOk &&
+             AwaitModuleAnswer() == AwaitResult::Ready) {
+    ok = Fetch(*this, SetupRead(setup)) == kLinkOk;
   }
   if (!ok) dialogs.ShowLinkMessage(kNoCommunication);
   return ok;
@@ -204,7 +205,7 @@ LinkResult LinkOperations::TestConnection() {
     return PollModuleStatus(status);
   }
   DeviceInfo info;
-  return ReadDeviceInfo(*this, info);
+  return Read(*this, DeviceInfoRead(info));
 }
 
 }  // namespace qdx

@@ -3,10 +3,12 @@
 // the setup read that several windows need first.
 //
 // Adding an operation: write a pure message builder (InnerMessage) and a pure reply decoder
-// next to it, then a one-line wrapper over RunDirect, RunPost or RunFetch. Example:
-//   LinkResult ReadThing(LinkOperations& ops, Thing& out) {
-//     return ops.RunDirect(ThingMessage(), kThingReplyLength, DecodeInto(out));
+// next to it, then one function that puts them in a ReadRequest or WriteRequest
+// (link/section_wire.h), which the generic Read, PostRead, Fetch, Write and PostWrite take:
+//   ReadRequest ThingRead(Thing& out) {
+//     return {ThingMessage(), kThingReplyLength, DecodeInto(out)};
 //   }
+//   const LinkResult r = Read(ops, ThingRead(thing));
 // Engines that move a section on whichever path the session uses go through PathDispatcher
 // (link/path_dispatcher.h) instead.
 #pragma once

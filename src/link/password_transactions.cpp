@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "link/section_wire.h"
-
 namespace qdx {
 
 namespace {
@@ -43,24 +41,12 @@ InnerMessage PasswordsWriteMessage(ConstPasswordBytes block) {
   return w.Finish(kClassWrite, kCmdPasswords).message;
 }
 
-LinkResult ReadPasswords(LinkOperations& ops, PasswordBytes block) {
-  return ops.RunDirect(PasswordsReadMessage(), kPasswordsReplyLength, PasswordsDecoder(block));
+ReadRequest PasswordsRead(PasswordBytes block) {
+  return {PasswordsReadMessage(), kPasswordsReplyLength, PasswordsDecoder(block)};
 }
 
-LinkResult PostReadPasswords(LinkOperations& ops) {
-  return ops.RunPost(PasswordsReadMessage(), PostAck::Acknowledged);
-}
-
-LinkResult FetchPasswords(LinkOperations& ops, PasswordBytes block) {
-  return ops.RunFetch(kPasswordsReplyLength, PasswordsDecoder(block));
-}
-
-LinkResult WritePasswords(LinkOperations& ops, ConstPasswordBytes block) {
-  return ops.RunDirect(PasswordsWriteMessage(block), kSectionWriteReplyLength);
-}
-
-LinkResult PostWritePasswords(LinkOperations& ops, ConstPasswordBytes block) {
-  return ops.RunPost(PasswordsWriteMessage(block), PostAck::AnyReply);
+WriteRequest PasswordsWrite(ConstPasswordBytes block) {
+  return {{PasswordsWriteMessage(block)}};
 }
 
 }  // namespace qdx

@@ -9,6 +9,7 @@
 #include "model/blocks.h"
 #include "model/password_entry.h"
 #include "link/operations.h"
+#include "link/section_wire.h"
 
 namespace qdx {
 
@@ -27,10 +28,8 @@ ReplyDecoder PasswordsDecoder(PasswordBytes block);
 // 47 11 + 37 entries: each entry's first six characters, completed with 0x00.
 InnerMessage PasswordsWriteMessage(ConstPasswordBytes block);
 
-LinkResult ReadPasswords(LinkOperations& ops, PasswordBytes block);
-LinkResult PostReadPasswords(LinkOperations& ops);
-LinkResult FetchPasswords(LinkOperations& ops, PasswordBytes block);
-LinkResult WritePasswords(LinkOperations& ops, ConstPasswordBytes block);
-LinkResult PostWritePasswords(LinkOperations& ops, ConstPasswordBytes block);
+// Requests for the operations of section_wire.h.
+ReadRequest PasswordsRead(PasswordBytes block);
+WriteRequest PasswordsWrite(ConstPasswordBytes block);
 
 }  // namespace qdx

@@ -56,26 +56,12 @@ std::optional<EncodeError> ValidatePidRegulators(ConstPidBytes records) {
   return PidRegulatorsWriteMessage(records).error;
 }
 
-LinkResult ReadPidRegulators(LinkOperations& ops, PidBytes records) {
-  return ops.RunDirect(PidRegulatorsReadMessage(), kPidRegulatorsReplyLength,
-                       PidRegulatorsDecoder(records));
+ReadRequest PidRegulatorsRead(PidBytes records) {
+  return {PidRegulatorsReadMessage(), kPidRegulatorsReplyLength, PidRegulatorsDecoder(records)};
 }
 
-LinkResult PostReadPidRegulators(LinkOperations& ops) {
-  return ops.RunPost(PidRegulatorsReadMessage(), PostAck::Acknowledged);
-}
-
-LinkResult FetchPidRegulators(LinkOperations& ops, PidBytes records) {
-  return ops.RunFetch(kPidRegulatorsReplyLength, PidRegulatorsDecoder(records));
-}
-
-LinkResult WritePidRegulators(LinkOperations& ops, ConstPidBytes records, EncodeError* refusal) {
-  return SendSectionWrite(ops, PidRegulatorsWriteMessage(records), refusal);
-}
-
-LinkResult PostWritePidRegulators(LinkOperations& ops, ConstPidBytes records,
-                                  EncodeError* refusal) {
-  return PostSectionWrite(ops, PidRegulatorsWriteMessage(records), refusal);
+WriteRequest PidRegulatorsWrite(ConstPidBytes records) {
+  return {PidRegulatorsWriteMessage(records)};
 }
 
 }  // namespace qdx

@@ -30,12 +30,8 @@ EncodedMessage PidRegulatorsWriteMessage(ConstPidBytes records);
 
 std::optional<EncodeError> ValidatePidRegulators(ConstPidBytes records);
 
-LinkResult ReadPidRegulators(LinkOperations& ops, PidBytes records);
-LinkResult PostReadPidRegulators(LinkOperations& ops);
-LinkResult FetchPidRegulators(LinkOperations& ops, PidBytes records);
-LinkResult WritePidRegulators(LinkOperations& ops, ConstPidBytes records,
-                              EncodeError* refusal = nullptr);
-LinkResult PostWritePidRegulators(LinkOperations& ops, ConstPidBytes records,
-                                  EncodeError* refusal = nullptr);
+// Requests for the operations of section_wire.h.
+ReadRequest PidRegulatorsRead(PidBytes records);
+WriteRequest PidRegulatorsWrite(ConstPidBytes records);
 
 }  // namespace qdx

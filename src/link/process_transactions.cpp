@@ -166,85 +166,37 @@ std::optional<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessS
   return std::nullopt;
 }
 
-LinkResult ReadProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                            ProcessBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunDirect(ProcessBlockReadMessage(set, block), kProcessBlockReplyLength,
-                       ProcessBlockDecoder(block, records, ops.context().codePageIndex));
+ReadRequest ProcessBlockRead(ProcessSet set, int block, ProcessBlockBytes records,
+                             int codePageIndex) {
+  return {ProcessBlockReadMessage(set, block), kProcessBlockReplyLength,
+          ProcessBlockDecoder(block, records, codePageIndex), ValidBlock(block)};
 }
 
-LinkResult PostReadProcessBlock(LinkOperations& ops, ProcessSet set, int block) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunPost(ProcessBlockReadMessage(set, block), PostAck::Acknowledged);
+WriteRequest ProcessBlockWrite(ProcessSet set, int block, ConstProcessBlockBytes records,
+                               int codePageIndex) {
+  return {ProcessBlockWriteMessage(set, block, records, codePageIndex), kSectionWriteReplyLength,
+          ValidBlock(block)};
 }
 
-LinkResult FetchProcessBlock(LinkOperations& ops, int block, ProcessBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunFetch(kProcessBlockReplyLength,
-                      ProcessBlockDecoder(block, records, ops.context().codePageIndex));
+WriteRequest ProcessWrite(ProcessSet set, int index, ConstProcessRecord process,
+                          int codePageIndex) {
+  return {ProcessWriteMessage(set, index, process, codePageIndex), kSectionWriteReplyLength,
+          ValidIndex(index)};
 }
 
-LinkResult WriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                             ConstProcessBlockBytes records, EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return SendSectionWrite(
-      ops, ProcessBlockWriteMessage(set, block, records, ops.context().codePageIndex), refusal);
+ReadRequest ProcessPresetTableRead(ProcessSet set, ProcessSetBytes records) {
+  return {ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
+          ProcessPresetTableDecoder(records)};
 }
 
-LinkResult PostWriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                                 ConstProcessBlockBytes records, EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return PostSectionWrite(
-      ops, ProcessBlockWriteMessage(set, block, records, ops.context().codePageIndex), refusal);
+WriteRequest ProcessPresetTableWrite(ProcessSet set, ConstProcessSetBytes records) {
+  return {{ProcessPresetTableWriteMessage(set, records)}};
 }
 
-LinkResult WriteProcess(LinkOperations& ops, ProcessSet set, int index, ConstProcessRecord process,
-                        EncodeError* refusal) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return SendSectionWrite(
-      ops, ProcessWriteMessage(set, index, process, ops.context().codePageIndex), refusal);
-}
-
-LinkResult PostWriteProcess(LinkOperations& ops, ProcessSet set, int index,
-                            ConstProcessRecord process, EncodeError* refusal) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return PostSectionWrite(
-      ops, ProcessWriteMessage(set, index, process, ops.context().codePageIndex), refusal);
-}
-
-LinkResult ReadProcessPresetTable(LinkOperations& ops, ProcessSet set, ProcessSetBytes records) {
-  return ops.RunDirect(ProcessPresetTableReadMessage(set), kProcessPresetTableReplyLength,
-                       ProcessPresetTableDecoder(records));
-}
-
-LinkResult PostReadProcessPresetTable(LinkOperations& ops, ProcessSet set) {
-  return ops.RunPost(ProcessPresetTableReadMessage(set), PostAck::Acknowledged);
-}
-
-LinkResult FetchProcessPresetTable(LinkOperations& ops, ProcessSetBytes records) {
-  return ops.RunFetch(kProcessPresetTableReplyLength, ProcessPresetTableDecoder(records));
-}
-
-LinkResult WriteProcessPresetTable(LinkOperations& ops, ProcessSet set,
-                                   ConstProcessSetBytes records) {
-  return ops.RunDirect(ProcessPresetTableWriteMessage(set, records), kSectionWriteReplyLength);
-}
-
-LinkResult PostWriteProcessPresetTable(LinkOperations& ops, ProcessSet set,
-                                       ConstProcessSetBytes records) {
-  return ops.RunPost(ProcessPresetTableWriteMessage(set, records), PostAck::AnyReply);
-}
-
-LinkResult WriteProcessPresets(LinkOperations& ops, ProcessSet set, int index,
-                               ConstProcessRecord process) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return ops.RunDirect(ProcessPresetsWriteMessage(set, index, process), kSectionWriteReplyLength);
-}
-
-LinkResult PostWriteProcessPresets(LinkOperations& ops, ProcessSet set, int index,
-                                   ConstProcessRecord process) {
-  if (!ValidIndex(index)) return kLinkRequestInvalid;
-  return ops.RunPost(ProcessPresetsWriteMessage(set, index, process), PostAck::AnyReply);
+WriteRequest ProcessPresetsWrite(ProcessSet set, int index, ConstProcessRecord process) {
+  return {{ProcessPresetsWriteMessage(set, index, process)},
+          kSectionWriteReplyLength,
+          ValidIndex(index)};
 }
 
 }  // namespace qdx

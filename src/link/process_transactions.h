@@ -69,31 +69,15 @@ InnerMessage ProcessPresetsWriteMessage(ProcessSet set, int index, ConstProcessR
 std::optional<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process);
 std::optional<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessSet set);
 
-// A block outside 0..1 or an index outside 0..15 gives kLinkRequestInvalid; so does a refused
-// value, and nothing is sent.
-LinkResult ReadProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                            ProcessBlockBytes records);
-LinkResult PostReadProcessBlock(LinkOperations& ops, ProcessSet set, int block);
-LinkResult FetchProcessBlock(LinkOperations& ops, int block, ProcessBlockBytes records);
-LinkResult WriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                             ConstProcessBlockBytes records, EncodeError* refusal = nullptr);
-LinkResult PostWriteProcessBlock(LinkOperations& ops, ProcessSet set, int block,
-                                 ConstProcessBlockBytes records, EncodeError* refusal = nullptr);
-LinkResult WriteProcess(LinkOperations& ops, ProcessSet set, int index, ConstProcessRecord process,
-                        EncodeError* refusal = nullptr);
-LinkResult PostWriteProcess(LinkOperations& ops, ProcessSet set, int index,
-                            ConstProcessRecord process, EncodeError* refusal = nullptr);
-
-LinkResult ReadProcessPresetTable(LinkOperations& ops, ProcessSet set, ProcessSetBytes records);
-LinkResult PostReadProcessPresetTable(LinkOperations& ops, ProcessSet set);
-LinkResult FetchProcessPresetTable(LinkOperations& ops, ProcessSetBytes records);
-LinkResult WriteProcessPresetTable(LinkOperations& ops, ProcessSet set,
-                                   ConstProcessSetBytes records);
-LinkResult PostWriteProcessPresetTable(LinkOperations& ops, ProcessSet set,
-                                       ConstProcessSetBytes records);
-LinkResult WriteProcessPresets(LinkOperations& ops, ProcessSet set, int index,
-                               ConstProcessRecord process);
-LinkResult PostWriteProcessPresets(LinkOperations& ops, ProcessSet set, int index,
-                                   ConstProcessRecord process);
+// Requests for the operations of section_wire.h; a block outside 0..1 or an index outside
+// 0..15 makes them invalid.
+ReadRequest ProcessBlockRead(ProcessSet set, int block, ProcessBlockBytes records,
+                             int codePageIndex);
+WriteRequest ProcessBlockWrite(ProcessSet set, int block, ConstProcessBlockBytes records,
+                               int codePageIndex);
+WriteRequest ProcessWrite(ProcessSet set, int index, ConstProcessRecord process, int codePageIndex);
+ReadRequest ProcessPresetTableRead(ProcessSet set, ProcessSetBytes records);
+WriteRequest ProcessPresetTableWrite(ProcessSet set, ConstProcessSetBytes records);
+WriteRequest ProcessPresetsWrite(ProcessSet set, int index, ConstProcessRecord process);
 
 }  // namespace qdx

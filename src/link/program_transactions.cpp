@@ -174,42 +174,18 @@ std::optional<EncodeError> ValidateWashingProgram(const ProjectImage& image, int
   return ValidateSteps(WashingProgram(image), pages, QStringLiteral("Washing program"), 0);
 }
 
-LinkResult ReadProgram(LinkOperations& ops, ProgramRecord record, int programIndex, int page,
-                       int pages) {
+ReadRequest ProgramPageRead(ProgramRecord record, int programIndex, int page, int pages,
+                            int codePageIndex) {
   const auto layout = ProgramLayout(pages);
-  if (!layout || !ValidPage(*layout, page) || !ValidProgramIndex(programIndex)) {
-    return kLinkRequestInvalid;
-  }
-  return ops.RunDirect(ProgramPageReadMessage(programIndex, page), layout->ReplyLength(),
-                       ProgramPageDecoder(record, page, pages, ops.context().codePageIndex));
+  const bool valid = layout && ValidPage(*layout, page) && ValidProgramIndex(programIndex);
+  return {ProgramPageReadMessage(programIndex, page), valid ? layout->ReplyLength() : 0,
+          ProgramPageDecoder(record, page, pages, codePageIndex), valid};
 }
 
-LinkResult PostReadProgram(LinkOperations& ops, int programIndex, int page) {
-  if (page < 0 || page > 0xFF || !ValidProgramIndex(programIndex)) return kLinkRequestInvalid;
-  return ops.RunPost(ProgramPageReadMessage(programIndex, page), PostAck::Acknowledged);
-}
-
-LinkResult FetchProgram(LinkOperations& ops, ProgramRecord record, int page, int pages) {
+WriteRequest ProgramPageWrite(ConstProgramRecord record, int page, int pages, int codePageIndex) {
   const auto layout = ProgramLayout(pages);
-  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
-  return ops.RunFetch(layout->ReplyLength(),
-                      ProgramPageDecoder(record, page, pages, ops.context().codePageIndex));
-}
-
-LinkResult WriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
-                        EncodeError* refusal) {
-  const auto layout = ProgramLayout(pages);
-  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
-  return SendSectionWrite(
-      ops, ProgramPageWriteMessage(record, page, pages, ops.context().codePageIndex), refusal);
-}
-
-LinkResult PostWriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
-                            EncodeError* refusal) {
-  const auto layout = ProgramLayout(pages);
-  if (!layout || !ValidPage(*layout, page)) return kLinkRequestInvalid;
-  return PostSectionWrite(
-      ops, ProgramPageWriteMessage(record, page, pages, ops.context().codePageIndex), refusal);
+  return {ProgramPageWriteMessage(record, page, pages, codePageIndex), kSectionWriteReplyLength,
+          layout && ValidPage(*layout, page)};
 }
 
 }  // namespace qdx

@@ -56,15 +56,10 @@ std::optional<EncodeError> ValidateProgram(ConstProgramRecord record, int pages)
 std::optional<EncodeError> ValidatePrograms(const ProjectImage& image, int pages);
 std::optional<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages);
 
-// An invalid page count, a page outside 0..P - 1 or a program index outside 0..255 gives
-// kLinkRequestInvalid; so does a refused value, and nothing is sent.
-LinkResult ReadProgram(LinkOperations& ops, ProgramRecord record, int programIndex, int page,
-                       int pages);
-LinkResult PostReadProgram(LinkOperations& ops, int programIndex, int page);
-LinkResult FetchProgram(LinkOperations& ops, ProgramRecord record, int page, int pages);
-LinkResult WriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
-                        EncodeError* refusal = nullptr);
-LinkResult PostWriteProgram(LinkOperations& ops, ConstProgramRecord record, int page, int pages,
-                            EncodeError* refusal = nullptr);
+// Page requests for the operations of section_wire.h; an invalid page count, a page outside
+// 0..P - 1 or a program index outside 0..255 makes them invalid.
+ReadRequest ProgramPageRead(ProgramRecord record, int programIndex, int page, int pages,
+                            int codePageIndex);
+WriteRequest ProgramPageWrite(ConstProgramRecord record, int page, int pages, int codePageIndex);
 
 }  // namespace qdx

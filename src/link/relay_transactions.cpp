@@ -93,35 +93,14 @@ std::optional<EncodeError> ValidateRelays(const ProjectImage& image) {
   return std::nullopt;
 }
 
-LinkResult ReadRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunDirect(RelayBlockReadMessage(block), kRelayBlockReplyLength,
-                       RelayBlockDecoder(block, records, ops.context().codePageIndex));
+ReadRequest RelayBlockRead(int block, RelayBlockBytes records, int codePageIndex) {
+  return {RelayBlockReadMessage(block), kRelayBlockReplyLength,
+          RelayBlockDecoder(block, records, codePageIndex), ValidBlock(block)};
 }
 
-LinkResult PostReadRelayBlock(LinkOperations& ops, int block) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunPost(RelayBlockReadMessage(block), PostAck::Acknowledged);
-}
-
-LinkResult FetchRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return ops.RunFetch(kRelayBlockReplyLength,
-                      RelayBlockDecoder(block, records, ops.context().codePageIndex));
-}
-
-LinkResult WriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
-                           EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.context().codePageIndex),
-                          refusal);
-}
-
-LinkResult PostWriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
-                               EncodeError* refusal) {
-  if (!ValidBlock(block)) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, RelayBlockWriteMessage(block, records, ops.context().codePageIndex),
-                          refusal);
+WriteRequest RelayBlockWrite(int block, ConstRelayBlockBytes records, int codePageIndex) {
+  return {RelayBlockWriteMessage(block, records, codePageIndex), kSectionWriteReplyLength,
+          ValidBlock(block)};
 }
 
 }  // namespace qdx

@@ -42,15 +42,9 @@ EncodedMessage RelayBlockWriteMessage(int block, ConstRelayBlockBytes records, i
 std::optional<EncodeError> ValidateRelay(ConstRelayRecord relay);
 std::optional<EncodeError> ValidateRelays(const ProjectImage& image);
 
-// Operations. A block outside 0..5 gives kLinkRequestInvalid; so does a refused value (then
-// refusal, when given, says which), and nothing is sent.
-LinkResult ReadRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records);
-LinkResult PostReadRelayBlock(LinkOperations& ops, int block);
-LinkResult FetchRelayBlock(LinkOperations& ops, int block, RelayBlockBytes records);
-LinkResult WriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
-                           EncodeError* refusal = nullptr);
-// Follow with AwaitModuleAnswer and FetchWriteResult(kSectionWriteFetchCount).
-LinkResult PostWriteRelayBlock(LinkOperations& ops, int block, ConstRelayBlockBytes records,
-                               EncodeError* refusal = nullptr);
+// The block's read and write for the operations of section_wire.h; a block outside 0..5
+// makes them invalid.
+ReadRequest RelayBlockRead(int block, RelayBlockBytes records, int codePageIndex);
+WriteRequest RelayBlockWrite(int block, ConstRelayBlockBytes records, int codePageIndex);
 
 }  // namespace qdx

@@ -32,6 +32,14 @@ QString DoubleText(double v) {
   return QString::number(v, 'g', 12);
 }
 
+// Whether a write may go out; keeps the refused value in refusal when it may not.
+bool Sendable(const WriteRequest& request, EncodeError* refusal) {
+  if (!request.valid) return false;
+  if (request.encoded.ok()) return true;
+  if (refusal) *refusal = *request.encoded.error;
+  return false;
+}
+
 }  // namespace
 
 QString EncodeError::Message() const {
@@ -152,22 +160,29 @@ EncodedMessage WireWriter::Finish(std::uint8_t classLetter, std::uint8_t command
   return result;
 }
 
-LinkResult SendSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
-                            EncodeError* refusal) {
-  if (!encoded.ok()) {
-    if (refusal) *refusal = *encoded.error;
-    return kLinkRequestInvalid;
-  }
-  return ops.RunDirect(encoded.message, kSectionWriteReplyLength);
+LinkResult Read(LinkOperations& ops, const ReadRequest& request) {
+  if (!request.valid) return kLinkRequestInvalid;
+  return ops.RunDirect(request.message, request.replyLength, request.decode, request.prepare);
 }
 
-LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
-                            EncodeError* refusal) {
-  if (!encoded.ok()) {
-    if (refusal) *refusal = *encoded.error;
-    return kLinkRequestInvalid;
-  }
-  return ops.RunPost(encoded.message, PostAck::AnyReply);
+LinkResult PostRead(LinkOperations& ops, const ReadRequest& request) {
+  if (!request.valid) return kLinkRequestInvalid;
+  return ops.RunPost(request.message, PostAck::Acknowledged);
+}
+
+LinkResult Fetch(LinkOperations& ops, const ReadRequest& request) {
+  if (!request.valid) return kLinkRequestInvalid;
+  return ops.RunFetch(request.replyLength, request.decode, request.prepare);
+}
+
+LinkResult Write(LinkOperations& ops, const WriteRequest& request, EncodeError* refusal) {
+  if (!Sendable(request, refusal)) return kLinkRequestInvalid;
+  return ops.RunDirect(request.encoded.message, request.replyLength);
+}
+
+LinkResult PostWrite(LinkOperations& ops, const WriteRequest& request, EncodeError* refusal) {
+  if (!Sendable(request, refusal)) return kLinkRequestInvalid;
+  return ops.RunPost(request.encoded.message, PostAck::AnyReply);
 }
 
 std::uint8_t WireReader::Raw() {

@@ -6,6 +6,9 @@
 // reported as an EncodeError (which section, record, step and field) and no request is built.
 // Decoders check the reply's length before they look at a byte, so any reply is safe to give
 // them.
+//
+// Each entry puts its message, reply length and decoder into a ReadRequest or WriteRequest,
+// and the five operations at the end of this file send any of them.
 #pragma once
 
 #include <QByteArray>
@@ -47,7 +50,7 @@ struct EncodeError {
 // A request ready to send, or the reason it was not built.
 struct EncodedMessage {
   InnerMessage message;
-  std::optional<EncodeError> error;
+  std::optional<EncodeError> error = std::nullopt;
   bool ok() const { return !error.has_value(); }
 };
 
@@ -228,11 +231,38 @@ class WireReader {
   int codePageIndex_ = 0;
 };
 
-// A section write sent directly (11-byte answer) or posted (any 7-byte answer). A refused
-// message is not sent: the result is kLinkRequestInvalid and refusal (when given) says why.
-LinkResult SendSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
-                            EncodeError* refusal);
-LinkResult PostSectionWrite(LinkOperations& ops, const EncodedMessage& encoded,
-                            EncodeError* refusal);
+// One read of the catalogue: the request, the length of its reply and what the reply is
+// decoded into. valid is false for a block, index, page or offset outside its section.
+struct ReadRequest {
+  InnerMessage message;
+  int replyLength = 0;
+  ReplyDecoder decode;
+  bool valid = true;
+  AttemptPreparation prepare = {};  // run before every attempt, direct or fetched
+};
+
+// One write of the catalogue: the request (or the value it refused), the length of its direct
+// answer and, as for reads, whether its address lies within its section.
+struct WriteRequest {
+  EncodedMessage encoded;
+  int replyLength = kSectionWriteReplyLength;
+  bool valid = true;
+};
+
+// The operations every catalogue entry shares. A request that is not valid gives
+// kLinkRequestInvalid, and so does a refused value (then refusal, when given, says which);
+// either way nothing is sent.
+//   Read       the direct exchange, decoded
+//   PostRead   the post, which the module must acknowledge with 0x47 0x09
+//   Fetch      the answer to that post, decoded
+//   Write      the direct exchange
+//   PostWrite  the post, any valid reply; follow with AwaitModuleAnswer and
+//              FetchWriteResult(replyLength - 7)
+LinkResult Read(LinkOperations& ops, const ReadRequest& request);
+LinkResult PostRead(LinkOperations& ops, const ReadRequest& request);
+LinkResult Fetch(LinkOperations& ops, const ReadRequest& request);
+LinkResult Write(LinkOperations& ops, const WriteRequest& request, EncodeError* refusal = nullptr);
+LinkResult PostWrite(LinkOperations& ops, const WriteRequest& request,
+                     EncodeError* refusal = nullptr);
 
 }  // namespace qdx

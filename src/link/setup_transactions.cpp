@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/bytes.h"
-#include "link/section_wire.h"
 
 namespace qdx {
 
@@ -46,19 +45,6 @@ void DecodeSetup(const QByteArray& reply, SetupBytes setup) {
   SetupWords(w, setup.data());
 }
 
-LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup) {
-  return ops.RunDirect(ReadSetupMessage(), kSetupReplyLength, SetupDecoder(setup),
-                       ZeroSetup(setup));
-}
-
-LinkResult PostReadSetup(LinkOperations& ops) {
-  return ops.RunPost(ReadSetupMessage(), PostAck::Acknowledged);
-}
-
-LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup) {
-  return ops.RunFetch(kSetupReplyLength, SetupDecoder(setup), ZeroSetup(setup));
-}
-
 InnerMessage WriteSetupMessage(ConstSetupBytes setup) {
   WireWriter w(QStringLiteral("Setup"), 0);
   w.Raw(0x00);
@@ -67,13 +53,12 @@ InnerMessage WriteSetupMessage(ConstSetupBytes setup) {
   return w.Finish(kClassWrite, kCmdSetup).message;
 }
 
-LinkResult WriteSetup(LinkOperations& ops, ConstSetupBytes setup) {
-  // Every section write is answered with 11 bytes.
-  return ops.RunDirect(WriteSetupMessage(setup), 11);
+ReadRequest SetupRead(SetupBytes setup) {
+  return {ReadSetupMessage(), kSetupReplyLength, SetupDecoder(setup), true, ZeroSetup(setup)};
 }
 
-LinkResult PostWriteSetup(LinkOperations& ops, ConstSetupBytes setup) {
-  return ops.RunPost(WriteSetupMessage(setup), PostAck::AnyReply);
+WriteRequest SetupWrite(ConstSetupBytes setup) {
+  return {{WriteSetupMessage(setup)}};
 }
 
 }  // namespace qdx

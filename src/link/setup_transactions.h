@@ -5,6 +5,7 @@
 
 #include "link/frame.h"
 #include "link/operations.h"
+#include "link/section_wire.h"
 
 namespace qdx {
 
@@ -17,17 +18,15 @@ InnerMessage ReadSetupMessage();
 // block's little-endian words.
 void DecodeSetup(const QByteArray& reply, SetupBytes setup);
 
-LinkResult ReadSetup(LinkOperations& ops, SetupBytes setup);
-LinkResult PostReadSetup(LinkOperations& ops);
-LinkResult FetchSetup(LinkOperations& ops, SetupBytes setup);
-
 // Writing the block: words 0..99 big-endian after two 0x00 bytes; word 100 does not travel.
 using ConstSetupBytes = std::span<const std::uint8_t, image::kSetupSize>;
 
 // 47 0A 00 00 + 100 words
 InnerMessage WriteSetupMessage(ConstSetupBytes setup);
-LinkResult WriteSetup(LinkOperations& ops, ConstSetupBytes setup);
-// Follow with AwaitModuleAnswer and FetchWriteResult(4).
-LinkResult PostWriteSetup(LinkOperations& ops, ConstSetupBytes setup);
+
+// Requests for the operations of section_wire.h; the read zeroes the block before every
+// attempt.
+ReadRequest SetupRead(SetupBytes setup);
+WriteRequest SetupWrite(ConstSetupBytes setup);
 
 }  // namespace qdx

@@ -90,39 +90,18 @@ std::optional<EncodeError> ValidateSpecialStatuses(const ProjectImage& image) {
   return std::nullopt;
 }
 
-LinkResult ReadSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records) {
-  return ops.RunDirect(SpecialStatusesReadMessage(), kSpecialStatusesReplyLength,
-                       SpecialStatusesDecoder(records));
+ReadRequest SpecialStatusesRead(SpecialStatusBytes records) {
+  return {SpecialStatusesReadMessage(), kSpecialStatusesReplyLength,
+          SpecialStatusesDecoder(records)};
 }
 
-LinkResult PostReadSpecialStatuses(LinkOperations& ops) {
-  return ops.RunPost(SpecialStatusesReadMessage(), PostAck::Acknowledged);
+WriteRequest SpecialStatusesWrite(ConstSpecialStatusBytes records) {
+  return {SpecialStatusesWriteMessage(records)};
 }
 
-LinkResult FetchSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records) {
-  return ops.RunFetch(kSpecialStatusesReplyLength, SpecialStatusesDecoder(records));
-}
-
-LinkResult WriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
-                                EncodeError* refusal) {
-  return SendSectionWrite(ops, SpecialStatusesWriteMessage(records), refusal);
-}
-
-LinkResult PostWriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
-                                    EncodeError* refusal) {
-  return PostSectionWrite(ops, SpecialStatusesWriteMessage(records), refusal);
-}
-
-LinkResult WriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
-                              EncodeError* refusal) {
-  if (index < 0 || index >= kSpecialStatusCount) return kLinkRequestInvalid;
-  return SendSectionWrite(ops, SpecialStatusWriteMessage(index, status), refusal);
-}
-
-LinkResult PostWriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
-                                  EncodeError* refusal) {
-  if (index < 0 || index >= kSpecialStatusCount) return kLinkRequestInvalid;
-  return PostSectionWrite(ops, SpecialStatusWriteMessage(index, status), refusal);
+WriteRequest SpecialStatusWrite(int index, ConstSpecialStatusRecord status) {
+  return {SpecialStatusWriteMessage(index, status), kSectionWriteReplyLength,
+          index >= 0 && index < kSpecialStatusCount};
 }
 
 }  // namespace qdx

@@ -40,17 +40,10 @@ EncodedMessage SpecialStatusWriteMessage(int index, ConstSpecialStatusRecord sta
 std::optional<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status);
 std::optional<EncodeError> ValidateSpecialStatuses(const ProjectImage& image);
 
-LinkResult ReadSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records);
-LinkResult PostReadSpecialStatuses(LinkOperations& ops);
-LinkResult FetchSpecialStatuses(LinkOperations& ops, SpecialStatusBytes records);
-LinkResult WriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
-                                EncodeError* refusal = nullptr);
-LinkResult PostWriteSpecialStatuses(LinkOperations& ops, ConstSpecialStatusBytes records,
-                                    EncodeError* refusal = nullptr);
-// An index outside 0..5 gives kLinkRequestInvalid.
-LinkResult WriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
-                              EncodeError* refusal = nullptr);
-LinkResult PostWriteSpecialStatus(LinkOperations& ops, int index, ConstSpecialStatusRecord status,
-                                  EncodeError* refusal = nullptr);
+// Requests for the operations of section_wire.h; an index outside 0..5 makes the single
+// write invalid.
+ReadRequest SpecialStatusesRead(SpecialStatusBytes records);
+WriteRequest SpecialStatusesWrite(ConstSpecialStatusBytes records);
+WriteRequest SpecialStatusWrite(int index, ConstSpecialStatusRecord status);
 
 }  // namespace qdx

@@ -179,7 +179,7 @@ TEST_F(EmulatorUnderLink, StatusDecodesAsSent) {
 
 TEST_F(EmulatorUnderLink, DirectAndModulePathsReadTheSameDevice) {
   DeviceInfo direct;
-  ASSERT_EQ(ReadDeviceInfo(*ops, direct), kLinkOk);
+  ASSERT_EQ(Read(*ops, DeviceInfoRead(direct)), kLinkOk);
   EXPECT_EQ(direct.size, emulator.Memory().panelTextSize);
 
   session->moduleFlag = true;
@@ -196,7 +196,7 @@ TEST_F(EmulatorUnderLink, DirectAndModulePathsReadTheSameDevice) {
   EXPECT_GE(clock.NowMicroseconds() - start, 300'000) << "the module's answer delay";
 
   std::array<std::uint8_t, image::kSetupSize> setup{};
-  ASSERT_EQ(ReadSetup(*ops, setup), kLinkOk);
+  ASSERT_EQ(Read(*ops, SetupRead(setup)), kLinkOk);
   EXPECT_EQ(setup[198] | (setup[199] << 8), 900);
   EXPECT_EQ(setup[196], 0x56);
   EXPECT_EQ(setup[197], 0xBA);
@@ -205,14 +205,15 @@ TEST_F(EmulatorUnderLink, DirectAndModulePathsReadTheSameDevice) {
 TEST_F(EmulatorUnderLink, ModuleFaultsReachTheOperationLayer) {
   session->moduleFlag = true;
   session->settings.waitForPanel = 2;
+  DeviceInfo info;
   // A wrong acknowledgement fails the posted read once; the retry goes through.
   emulator.Faults().Queue(Fault::WrongAcknowledgement);
-  EXPECT_EQ(PostReadDeviceInfo(*ops), kLinkOk);
+  EXPECT_EQ(PostRead(*ops, DeviceInfoRead(info)), kLinkOk);
   EXPECT_EQ(emulator.Stats().posts, 2);
 
   // An answer that never becomes ready ends the wait after WaitForPanel seconds.
   emulator.Faults().Queue(Fault::NeverReady);
-  ASSERT_EQ(PostReadDeviceInfo(*ops), kLinkOk);
+  ASSERT_EQ(PostRead(*ops, DeviceInfoRead(info)), kLinkOk);
   const std::int64_t start = clock.NowMicroseconds();
   EXPECT_EQ(ops->AwaitModuleAnswer(), AwaitResult::NotReady);
   EXPECT_GE(clock.NowMicroseconds() - start, 2'000'000);

@@ -4,7 +4,6 @@
 // layouts, and the demo configuration a fresh controller holds.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "support/test_session.h"
@@ -167,48 +166,37 @@ class SectionRoundTrip : public testing::TestWithParam<Path> {
   }
 
   bool Module() const { return session->moduleFlag; }
+  int Cp() const { return session->codePageIndex; }
 
   // A write on the current path: direct, or post, wait, FetchWriteResult(4).
-  LinkResult Write(const std::function<LinkResult()>& direct,
-                   const std::function<LinkResult()>& post) {
-    if (!Module()) return direct();
-    if (const LinkResult r = post(); r != kLinkOk) return r;
+  LinkResult Write(const WriteRequest& request) {
+    if (!Module()) return qdx::Write(*ops, request);
+    if (const LinkResult r = PostWrite(*ops, request); r != kLinkOk) return r;
     if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return static_cast<LinkResult>(-1);
     return ops->FetchWriteResult(kSectionWriteFetchCount);
   }
   // A read on the current path: direct, or post, wait, fetch.
-  LinkResult Read(const std::function<LinkResult()>& direct,
-                  const std::function<LinkResult()>& post,
-                  const std::function<LinkResult()>& fetch) {
-    if (!Module()) return direct();
-    if (const LinkResult r = post(); r != kLinkOk) return r;
+  LinkResult Read(const ReadRequest& request) {
+    if (!Module()) return qdx::Read(*ops, request);
+    if (const LinkResult r = PostRead(*ops, request); r != kLinkOk) return r;
     if (ops->AwaitModuleAnswer() != AwaitResult::Ready) return static_cast<LinkResult>(-1);
-    return fetch();
+    return Fetch(*ops, request);
   }
 
   void WriteProgram(ConstProgramRecord p, int pages) {
     for (int page = 0; page < pages; ++page) {
-      ASSERT_EQ(Write([&] { return qdx::WriteProgram(*ops, p, page, pages); },
-                      [&] { return PostWriteProgram(*ops, p, page, pages); }),
-                kLinkOk)
-          << page;
+      ASSERT_EQ(Write(ProgramPageWrite(p, page, pages, Cp())), kLinkOk) << page;
     }
   }
   void ReadProgram(ProgramRecord p, int index, int pages) {
     for (int page = 0; page < pages; ++page) {
-      ASSERT_EQ(Read([&] { return qdx::ReadProgram(*ops, p, index, page, pages); },
-                     [&] { return PostReadProgram(*ops, index, page); },
-                     [&] { return FetchProgram(*ops, p, page, pages); }),
-                kLinkOk)
-          << page;
+      ASSERT_EQ(Read(ProgramPageRead(p, index, page, pages, Cp())), kLinkOk) << page;
     }
   }
   // The pages the controller asks for, from its setup block.
   int ControllerPages() {
     std::array<std::uint8_t, image::kSetupSize> setup{};
-    EXPECT_EQ(Read([&] { return ReadSetup(*ops, setup); }, [&] { return PostReadSetup(*ops); },
-                   [&] { return FetchSetup(*ops, setup); }),
-              kLinkOk);
+    EXPECT_EQ(Read(SetupRead(setup)), kLinkOk);
     return ProgramPagesForVersion(ConstSetupBlock(setup.data()).ProgramVersion());
   }
 
@@ -234,16 +222,11 @@ void ExpectSameOnTheWire(Encode encode, const char* what) {
 TEST_P(SectionRoundTrip, Relays) {
   for (int b = 0; b < kRelayBlocks; ++b) {
     const RelayBlockBuffer block = BuildRelayWriteBlock(*sent, b);
-    ASSERT_EQ(Write([&] { return WriteRelayBlock(*ops, b, block); },
-                    [&] { return PostWriteRelayBlock(*ops, b, block); }),
-              kLinkOk);
+    ASSERT_EQ(Write(RelayBlockWrite(b, block, Cp())), kLinkOk);
   }
   for (int b = 0; b < kRelayBlocks; ++b) {
     RelayBlockBuffer block{};
-    ASSERT_EQ(Read([&] { return ReadRelayBlock(*ops, b, block); },
-                   [&] { return PostReadRelayBlock(*ops, b); },
-                   [&] { return FetchRelayBlock(*ops, b, block); }),
-              kLinkOk);
+    ASSERT_EQ(Read(RelayBlockRead(b, block, Cp())), kLinkOk);
     for (int k = 0; k < kRelaysPerBlock && 6 * b + k < kRelayCount; ++k) {
       std::copy_n(block.data() + k * RelayRecord::kSize, RelayRecord::kSize,
                   Relay(*got, 6 * b + k + 1).data());
@@ -266,22 +249,15 @@ TEST_P(SectionRoundTrip, Relays) {
 TEST_P(SectionRoundTrip, AlarmsBlocksAndSingle) {
   for (int b = 0; b < kAlarmBlocks; ++b) {
     const AlarmBlockBuffer block = BuildAlarmWriteBlock(*sent, b);
-    ASSERT_EQ(Write([&] { return WriteAlarmBlock(*ops, b, block); },
-                    [&] { return PostWriteAlarmBlock(*ops, b, block); }),
-              kLinkOk);
+    ASSERT_EQ(Write(AlarmBlockWrite(b, block, Cp())), kLinkOk);
   }
   // One alarm changed by its editor afterwards.
   Alarm(*sent, 13).SetDelayTime(65000);
   Alarm(*sent, 13).Message().SetBytes("CHANGED");
-  ASSERT_EQ(Write([&] { return WriteAlarm(*ops, 12, Alarm(*sent, 13)); },
-                  [&] { return PostWriteAlarm(*ops, 12, Alarm(*sent, 13)); }),
-            kLinkOk);
+  ASSERT_EQ(Write(AlarmWrite(12, Alarm(*sent, 13), Cp())), kLinkOk);
   for (int b = 0; b < kAlarmBlocks; ++b) {
     AlarmBlockBuffer block{};
-    ASSERT_EQ(Read([&] { return ReadAlarmBlock(*ops, b, block); },
-                   [&] { return PostReadAlarmBlock(*ops, b); },
-                   [&] { return FetchAlarmBlock(*ops, b, block); }),
-              kLinkOk);
+    ASSERT_EQ(Read(AlarmBlockRead(b, block, Cp())), kLinkOk);
     for (int k = 0; k < kAlarmsPerBlock && 12 * b + k < kAlarmCount; ++k) {
       std::copy_n(block.data() + k * AlarmRecord::kSize, AlarmRecord::kSize,
                   Alarm(*got, 12 * b + k + 1).data());
@@ -300,17 +276,10 @@ TEST_P(SectionRoundTrip, AlarmsBlocksAndSingle) {
 }
 
 TEST_P(SectionRoundTrip, SpecialStatusesAllAndSingle) {
-  ASSERT_EQ(Write([&] { return WriteSpecialStatuses(*ops, SpecialStatusRegion(*sent)); },
-                  [&] { return PostWriteSpecialStatuses(*ops, SpecialStatusRegion(*sent)); }),
-            kLinkOk);
+  ASSERT_EQ(Write(SpecialStatusesWrite(SpecialStatusRegion(*sent))), kLinkOk);
   SpecialStatus(*sent, 4).SetSwitchOffTime(-1);
-  ASSERT_EQ(Write([&] { return WriteSpecialStatus(*ops, 3, SpecialStatus(*sent, 4)); },
-                  [&] { return PostWriteSpecialStatus(*ops, 3, SpecialStatus(*sent, 4)); }),
-            kLinkOk);
-  ASSERT_EQ(Read([&] { return ReadSpecialStatuses(*ops, SpecialStatusRegion(*got)); },
-                 [&] { return PostReadSpecialStatuses(*ops); },
-                 [&] { return FetchSpecialStatuses(*ops, SpecialStatusRegion(*got)); }),
-            kLinkOk);
+  ASSERT_EQ(Write(SpecialStatusWrite(3, SpecialStatus(*sent, 4))), kLinkOk);
+  ASSERT_EQ(Read(SpecialStatusesRead(SpecialStatusRegion(*got))), kLinkOk);
   ExpectSameOnTheWire(
       [&] {
         return std::pair{SpecialStatusesWriteMessage(SpecialStatusRegion(*sent)),
@@ -325,39 +294,24 @@ TEST_P(SectionRoundTrip, ProcessesBothSets) {
   for (const ProcessSet set : {ProcessSet::Normal, ProcessSet::Washing}) {
     for (int b = 0; b < kProcessBlocks; ++b) {
       const ProcessBlockBuffer block = BuildProcessWriteBlock(*sent, set, b);
-      ASSERT_EQ(Write([&] { return WriteProcessBlock(*ops, set, b, block); },
-                      [&] { return PostWriteProcessBlock(*ops, set, b, block); }),
-                kLinkOk);
+      ASSERT_EQ(Write(ProcessBlockWrite(set, b, block, Cp())), kLinkOk);
     }
-    ASSERT_EQ(
-        Write([&] { return WriteProcessPresetTable(*ops, set, ProcessSetRegion(*sent, set)); },
-              [&] { return PostWriteProcessPresetTable(*ops, set, ProcessSetRegion(*sent, set)); }),
-        kLinkOk);
+    ASSERT_EQ(Write(ProcessPresetTableWrite(set, ProcessSetRegion(*sent, set))), kLinkOk);
   }
   // The editor of washing process 3 writes its body and presets alone.
   const ProcessRecord edited = Process(*sent, ProcessSet::Washing, 3);
   edited.Name().SetBytes("EDITED");
   edited.SetPreset(5, -12345);
-  ASSERT_EQ(Write([&] { return WriteProcess(*ops, ProcessSet::Washing, 2, edited); },
-                  [&] { return PostWriteProcess(*ops, ProcessSet::Washing, 2, edited); }),
-            kLinkOk);
-  ASSERT_EQ(Write([&] { return WriteProcessPresets(*ops, ProcessSet::Washing, 2, edited); },
-                  [&] { return PostWriteProcessPresets(*ops, ProcessSet::Washing, 2, edited); }),
-            kLinkOk);
+  ASSERT_EQ(Write(ProcessWrite(ProcessSet::Washing, 2, edited, Cp())), kLinkOk);
+  ASSERT_EQ(Write(ProcessPresetsWrite(ProcessSet::Washing, 2, edited)), kLinkOk);
 
   for (const ProcessSet set : {ProcessSet::Normal, ProcessSet::Washing}) {
     for (int b = 0; b < kProcessBlocks; ++b) {
       ProcessBlockBuffer block{};
-      ASSERT_EQ(Read([&] { return ReadProcessBlock(*ops, set, b, block); },
-                     [&] { return PostReadProcessBlock(*ops, set, b); },
-                     [&] { return FetchProcessBlock(*ops, b, block); }),
-                kLinkOk);
+      ASSERT_EQ(Read(ProcessBlockRead(set, b, block, Cp())), kLinkOk);
       std::copy(block.begin(), block.end(), Process(*got, set, 8 * b + 1).data());
     }
-    ASSERT_EQ(Read([&] { return ReadProcessPresetTable(*ops, set, ProcessSetRegion(*got, set)); },
-                   [&] { return PostReadProcessPresetTable(*ops, set); },
-                   [&] { return FetchProcessPresetTable(*ops, ProcessSetRegion(*got, set)); }),
-              kLinkOk);
+    ASSERT_EQ(Read(ProcessPresetTableRead(set, ProcessSetRegion(*got, set))), kLinkOk);
     for (int n = 1; n <= kProcessCount; ++n) {
       ExpectSameOnTheWire(
           [&] {
@@ -383,27 +337,9 @@ TEST_P(SectionRoundTrip, AnalogOutputsInTheLayoutOfTheVersion) {
     const bool legacy = layout == AnalogOutputLayout::Legacy;
     const auto records = AnalogOutputRegion(*sent);
     AnalogOutput(*sent, 2).SetStopSetValue(version);  // something new for each version
-    ASSERT_EQ(Write(
-                  [&] {
-                    return legacy ? WriteAnalogOutputsLegacy(*ops, records)
-                                  : WriteAnalogOutputs(*ops, records);
-                  },
-                  [&] {
-                    return legacy ? PostWriteAnalogOutputsLegacy(*ops, records)
-                                  : PostWriteAnalogOutputs(*ops, records);
-                  }),
-              kLinkOk);
+    ASSERT_EQ(Write(AnalogOutputsWrite(layout, records, Cp())), kLinkOk);
     const auto into = AnalogOutputRegion(*got);
-    ASSERT_EQ(
-        Read(
-            [&] {
-              return legacy ? ReadAnalogOutputsLegacy(*ops, into) : ReadAnalogOutputs(*ops, into);
-            },
-            [&] { return PostReadAnalogOutputs(*ops); },
-            [&] {
-              return legacy ? FetchAnalogOutputsLegacy(*ops, into) : FetchAnalogOutputs(*ops, into);
-            }),
-        kLinkOk);
+    ASSERT_EQ(Read(AnalogOutputsRead(layout, into, Cp())), kLinkOk);
     ExpectSameOnTheWire(
         [&] {
           return std::pair{AnalogOutputsWriteMessage(layout, records, 0),
@@ -416,13 +352,8 @@ TEST_P(SectionRoundTrip, AnalogOutputsInTheLayoutOfTheVersion) {
 }
 
 TEST_P(SectionRoundTrip, PidRegulatorsAndPasswords) {
-  ASSERT_EQ(Write([&] { return WritePidRegulators(*ops, sentPid.bytes()); },
-                  [&] { return PostWritePidRegulators(*ops, sentPid.bytes()); }),
-            kLinkOk);
-  ASSERT_EQ(Read([&] { return ReadPidRegulators(*ops, gotPid.bytes()); },
-                 [&] { return PostReadPidRegulators(*ops); },
-                 [&] { return FetchPidRegulators(*ops, gotPid.bytes()); }),
-            kLinkOk);
+  ASSERT_EQ(Write(PidRegulatorsWrite(sentPid.bytes())), kLinkOk);
+  ASSERT_EQ(Read(PidRegulatorsRead(gotPid.bytes())), kLinkOk);
   ExpectSameOnTheWire(
       [&] {
         return std::pair{PidRegulatorsWriteMessage(sentPid.bytes()),
@@ -431,13 +362,8 @@ TEST_P(SectionRoundTrip, PidRegulatorsAndPasswords) {
       "PID");
   EXPECT_DOUBLE_EQ(Pid(gotPid, 4).ProportionalBand(), Pid(sentPid, 4).ProportionalBand());
 
-  ASSERT_EQ(Write([&] { return WritePasswords(*ops, sentPasswords.bytes()); },
-                  [&] { return PostWritePasswords(*ops, sentPasswords.bytes()); }),
-            kLinkOk);
-  ASSERT_EQ(Read([&] { return ReadPasswords(*ops, gotPasswords.bytes()); },
-                 [&] { return PostReadPasswords(*ops); },
-                 [&] { return FetchPasswords(*ops, gotPasswords.bytes()); }),
-            kLinkOk);
+  ASSERT_EQ(Write(PasswordsWrite(sentPasswords.bytes())), kLinkOk);
+  ASSERT_EQ(Read(PasswordsRead(gotPasswords.bytes())), kLinkOk);
   for (int i = 1; i <= passwords::kEntryCount; ++i) {
     EXPECT_EQ(PasswordEntry(gotPasswords, i).Bytes(), PasswordEntry(sentPasswords, i).Bytes()) << i;
   }
@@ -448,13 +374,9 @@ TEST_P(SectionRoundTrip, SetupWordsExceptTheFirmwareOnes) {
   SetupBlock words(setup.data());
   for (int w = 0; w <= 100; ++w) words.SetWord(w, static_cast<std::int16_t>(w * 331 - 20000));
   words.SetWord(1, -1);
-  ASSERT_EQ(
-      Write([&] { return WriteSetup(*ops, setup); }, [&] { return PostWriteSetup(*ops, setup); }),
-      kLinkOk);
+  ASSERT_EQ(Write(SetupWrite(setup)), kLinkOk);
   std::array<std::uint8_t, image::kSetupSize> back{};
-  ASSERT_EQ(Read([&] { return ReadSetup(*ops, back); }, [&] { return PostReadSetup(*ops); },
-                 [&] { return FetchSetup(*ops, back); }),
-            kLinkOk);
+  ASSERT_EQ(Read(SetupRead(back)), kLinkOk);
   const ConstSetupBlock b(back.data());
   for (int w = 0; w < 98; ++w) EXPECT_EQ(b.Word(w), words.Word(w)) << w;
   EXPECT_EQ(b.Word(99), 900);  // the controller's own program version
@@ -545,24 +467,24 @@ class SectionController : public testing::Test {
 
 TEST_F(SectionController, FreshControllerHoldsTheDemoProject) {
   RelayBlockBuffer relays{};
-  ASSERT_EQ(ReadRelayBlock(*ops, 0, relays), kLinkOk);
+  ASSERT_EQ(Read(*ops, RelayBlockRead(0, relays, 0)), kLinkOk);
   EXPECT_EQ(ConstRelayRecord(relays.data()).Name().Bytes(), "HEATER 1");
   AlarmBlockBuffer alarms{};
-  ASSERT_EQ(ReadAlarmBlock(*ops, 0, alarms), kLinkOk);
+  ASSERT_EQ(Read(*ops, AlarmBlockRead(0, alarms, 0)), kLinkOk);
   EXPECT_EQ(ConstAlarmRecord(alarms.data() + AlarmRecord::kSize).Message().Bytes(), "DOOR OPEN");
   ProcessBlockBuffer processes{};
-  ASSERT_EQ(ReadProcessBlock(*ops, ProcessSet::Normal, 0, processes), kLinkOk);
+  ASSERT_EQ(Read(*ops, ProcessBlockRead(ProcessSet::Normal, 0, processes, 0)), kLinkOk);
   EXPECT_EQ(ConstProcessRecord(processes.data() + ProcessRecord::kSize).Name().Bytes(), "SMOKING");
   RecordBytes<ProgramRecord> program{};
   for (int page = 0; page < 5; ++page) {
-    ASSERT_EQ(ReadProgram(*ops, ProgramRecord(program.data()), 0, page, 5), kLinkOk);
+    ASSERT_EQ(Read(*ops, ProgramPageRead(ProgramRecord(program.data()), 0, page, 5, 0)), kLinkOk);
   }
   const ConstProgramRecord ham(program.data());
   EXPECT_EQ(ham.Name().Bytes(), "HAM");
   EXPECT_EQ(ham.Step(3).ProcessNumber(), 3);
   EXPECT_EQ(ham.Step(3).CoreTemperature(), 72);
   for (int page = 0; page < 5; ++page) {
-    ASSERT_EQ(ReadProgram(*ops, ProgramRecord(program.data()), 100, page, 5), kLinkOk);
+    ASSERT_EQ(Read(*ops, ProgramPageRead(ProgramRecord(program.data()), 100, page, 5, 0)), kLinkOk);
   }
   EXPECT_EQ(ham.Name().Bytes(), "WASHING");
   EXPECT_EQ(ham.Number(), kWashingProgramNumber);
@@ -574,16 +496,16 @@ TEST_F(SectionController, FreshControllerHoldsTheDemoProject) {
   BuildDemoProject(*demo, pid, passwords);
   EXPECT_EQ(RelayBlockWriteMessage(0, relays, 0).message.body,
             RelayBlockWriteMessage(0, BuildRelayWriteBlock(*demo, 0), 0).message.body);
-  ASSERT_EQ(ReadPidRegulators(*ops, pidRead.bytes()), kLinkOk);
+  ASSERT_EQ(Read(*ops, PidRegulatorsRead(pidRead.bytes())), kLinkOk);
   EXPECT_EQ(PidRegulatorsWriteMessage(pidRead.bytes()).message.body,
             PidRegulatorsWriteMessage(pid.bytes()).message.body);
-  ASSERT_EQ(ReadPasswords(*ops, passwordsRead.bytes()), kLinkOk);
+  ASSERT_EQ(Read(*ops, PasswordsRead(passwordsRead.bytes())), kLinkOk);
   EXPECT_EQ(PasswordEntry(passwordsRead, 8).Bytes(), " ADMIN");
   std::array<std::uint8_t, kAnalogOutputCount * AnalogOutputRecord::kSize> outputs{};
-  ASSERT_EQ(ReadAnalogOutputs(*ops, outputs), kLinkOk);
+  ASSERT_EQ(Read(*ops, AnalogOutputsRead(AnalogOutputLayout::Current, outputs, 0)), kLinkOk);
   EXPECT_EQ(ConstAnalogOutputRecord(outputs.data()).Name().Bytes(), "DAMPER");
   emulator.SetProgramVersion(599);
-  ASSERT_EQ(ReadAnalogOutputsLegacy(*ops, outputs), kLinkOk);
+  ASSERT_EQ(Read(*ops, AnalogOutputsRead(AnalogOutputLayout::Legacy, outputs, 0)), kLinkOk);
   EXPECT_EQ(ConstAnalogOutputRecord(outputs.data()).Gain(), 1.5);
   // Every demo value fits the wire: the demo itself passes the validations.
   EXPECT_FALSE(ValidateRelays(*demo).has_value());
@@ -628,9 +550,9 @@ TEST_F(SectionController, WrongBlockByteReachesTheCallerAsResultSeven) {
   emulator.Faults().Queue(Fault::WrongBlock, 3);
   RelayBlockBuffer relays;
   relays.fill(0x42);
-  EXPECT_EQ(ReadRelayBlock(*ops, 1, relays), kLinkUnexpectedReply);
+  EXPECT_EQ(Read(*ops, RelayBlockRead(1, relays, 0)), kLinkUnexpectedReply);
   EXPECT_EQ(relays[0], 0x42);  // a failed read leaves the caller's records as they were
-  EXPECT_EQ(ReadRelayBlock(*ops, 1, relays), kLinkOk);
+  EXPECT_EQ(Read(*ops, RelayBlockRead(1, relays, 0)), kLinkOk);
   EXPECT_EQ(ConstRelayRecord(relays.data()).Number(), 7);
 }
 

@@ -38,29 +38,32 @@ QByteArray gBlock;
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, Requests,
     testing::Values(
-        RequestCase{"ReadDeviceInfo", [](LinkOperations& o) { return ReadDeviceInfo(o, gInfo); },
+        RequestCase{"ReadDeviceInfo",
+                    [](LinkOperations& o) { return Read(o, DeviceInfoRead(gInfo)); },
                     "01 46 08 00 0b 44 20 00 04 bb 82", 17},
-        RequestCase{"PostReadDeviceInfo", PostReadDeviceInfo, "01 47 09 00 0b 44 20 00 04 6a 8e",
-                    7},
-        RequestCase{"FetchDeviceInfo", [](LinkOperations& o) { return FetchDeviceInfo(o, gInfo); },
+        RequestCase{"PostReadDeviceInfo",
+                    [](LinkOperations& o) { return PostRead(o, DeviceInfoRead(gInfo)); },
+                    "01 47 09 00 0b 44 20 00 04 6a 8e", 7},
+        RequestCase{"FetchDeviceInfo",
+                    [](LinkOperations& o) { return Fetch(o, DeviceInfoRead(gInfo)); },
                     "01 46 09 00 07 9d 48", 17},
         RequestCase{"ReadPanelTextBlockKind6",
-                    [](LinkOperations& o) { return ReadPanelTextBlock(o, 0x0108, 6, gBlock); },
+                    [](LinkOperations& o) { return Read(o, PanelTextRead(0x0108, 6, gBlock)); },
                     "01 46 08 00 0d 44 21 00 06 01 08 08 c7", 277},
         RequestCase{"ReadPanelTextBlockKind7",
-                    [](LinkOperations& o) { return ReadPanelTextBlock(o, 0x0108, 7, gBlock); },
+                    [](LinkOperations& o) { return Read(o, PanelTextRead(0x0108, 7, gBlock)); },
                     "01 46 08 00 0d 44 22 00 06 01 08 4c c7", 277},
         RequestCase{"PostReadPanelTextBlock",
-                    [](LinkOperations& o) { return PostReadPanelTextBlock(o, 0x0108, 6); },
+                    [](LinkOperations& o) { return PostRead(o, PanelTextRead(0x0108, 6, gBlock)); },
                     "01 47 09 00 0d 44 21 00 06 01 08 54 92", 7},
         RequestCase{"FetchPanelTextBlock",
-                    [](LinkOperations& o) { return FetchPanelTextBlock(o, gBlock); },
+                    [](LinkOperations& o) { return Fetch(o, PanelTextRead(0, 6, gBlock)); },
                     "01 46 09 00 07 9d 48", 277},
         RequestCase{"WritePanelCharsets",
-                    [](LinkOperations& o) { return WritePanelCharsets(o, kCharsets); },
+                    [](LinkOperations& o) { return Write(o, PanelCharsetsWrite(kCharsets)); },
                     "01 46 08 00 0f 44 23 00 08 11 12 00 00 30 34", 11},
         RequestCase{"PostWritePanelCharsets",
-                    [](LinkOperations& o) { return PostWritePanelCharsets(o, kCharsets); },
+                    [](LinkOperations& o) { return PostWrite(o, PanelCharsetsWrite(kCharsets)); },
                     "01 47 09 00 0f 44 23 00 08 11 12 00 00 c9 0b", 7},
         RequestCase{"ResetController", ResetController, "01 46 08 00 0b 47 e6 00 04 5b fb", 11},
         RequestCase{"PostResetController", PostResetController,
@@ -88,8 +91,8 @@ TEST_F(DeviceTransactions, TextBlockWritesCarry264Bytes) {
       {"PostLongCut", true, full, full.left(264), 7},
   };
   for (const Case& c : cases) {
-    const LinkResult r = c.post ? PostWritePanelTextBlock(*ops, 528, c.data)
-                                : WritePanelTextBlock(*ops, 528, c.data);
+    const WriteRequest request = PanelTextWrite(528, c.data);
+    const LinkResult r = c.post ? PostWrite(*ops, request) : Write(*ops, request);
     ASSERT_EQ(r, kLinkOk) << c.name;
     const QByteArray frame = port->frames().back();
     ASSERT_EQ(frame.size(), 277) << c.name;
@@ -104,10 +107,10 @@ TEST_F(DeviceTransactions, TextBlockWritesCarry264Bytes) {
 
 TEST_F(DeviceTransactions, OffsetsBeyondSixteenBitsAreRefused) {
   const std::function<LinkResult(qint64)> ops_[] = {
-      [&](qint64 off) { return ReadPanelTextBlock(*ops, off, 6, gBlock); },
-      [&](qint64 off) { return PostReadPanelTextBlock(*ops, off, 7); },
-      [&](qint64 off) { return WritePanelTextBlock(*ops, off, "x"); },
-      [&](qint64 off) { return PostWritePanelTextBlock(*ops, off, QByteArray(264, 'x')); },
+      [&](qint64 off) { return Read(*ops, PanelTextRead(off, 6, gBlock)); },
+      [&](qint64 off) { return PostRead(*ops, PanelTextRead(off, 7, gBlock)); },
+      [&](qint64 off) { return Write(*ops, PanelTextWrite(off, "x")); },
+      [&](qint64 off) { return PostWrite(*ops, PanelTextWrite(off, QByteArray(264, 'x'))); },
   };
   for (const auto& op : ops_) {
     for (const qint64 off : {qint64{65536}, PanelTextBlockOffset(249), qint64{-1}}) {
@@ -148,7 +151,7 @@ TEST_F(DeviceTransactions, RepliesDecodeOnBothPaths) {
   module.answerData = FromHex("01 02 11 00 12 00");
   for (const bool fetch : {false, true}) {
     DeviceInfo got;
-    ASSERT_EQ(fetch ? FetchDeviceInfo(*ops, got) : ReadDeviceInfo(*ops, got), kLinkOk);
+    ASSERT_EQ(fetch ? Fetch(*ops, DeviceInfoRead(got)) : Read(*ops, DeviceInfoRead(got)), kLinkOk);
     EXPECT_EQ(got.size, 0x0102);
     EXPECT_EQ(got.codePages, (std::array<std::uint8_t, 4>{0x11, 0x00, 0x12, 0x00}));
   }
@@ -159,8 +162,8 @@ TEST_F(DeviceTransactions, RepliesDecodeOnBothPaths) {
   module.answerData = text;
   for (const bool fetch : {false, true}) {
     QByteArray got;
-    ASSERT_EQ(fetch ? FetchPanelTextBlock(*ops, got) : ReadPanelTextBlock(*ops, 0, 6, got),
-              kLinkOk);
+    const ReadRequest request = PanelTextRead(0, 6, got);
+    ASSERT_EQ(fetch ? Fetch(*ops, request) : Read(*ops, request), kLinkOk);
     EXPECT_EQ(got, text.mid(2));
   }
 }
@@ -169,7 +172,7 @@ TEST_F(DeviceTransactions, FailedReadsLeaveNothingHalfDecoded) {
   module.directSilent = true;
   DeviceInfo got;
   got.size = 7;
-  EXPECT_EQ(ReadDeviceInfo(*ops, got), kLinkNoReply);
+  EXPECT_EQ(Read(*ops, DeviceInfoRead(got)), kLinkNoReply);
   EXPECT_EQ(got.size, 7);
 }
 

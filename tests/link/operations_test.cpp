@@ -41,7 +41,7 @@ TEST_P(Retries, ThreeAttemptsAndAPauseAfterEachFailure) {
   for (const QByteArray& r : GetParam().replies) port->QueueReply(r);
   DeviceInfo info;
   const auto before = port->frames().size();
-  EXPECT_EQ(ReadDeviceInfo(*ops, info), GetParam().result);
+  EXPECT_EQ(Read(*ops, DeviceInfoRead(info)), GetParam().result);
   EXPECT_EQ(port->frames().size() - before,
             static_cast<size_t>(GetParam().waits.count("sleep 10")));
   // Waits other than the read timeouts, in order.
@@ -114,16 +114,20 @@ TEST_F(OperationsTest, AcknowledgementRules) {
     bool acknowledged;
   };
   const std::array<std::uint8_t, 4> charsets = {0, 0x11, 0, 0x12};
+  DeviceInfo info;
+  QByteArray text;
+  std::array<std::uint8_t, image::kSetupSize> setup{};
   const Case cases[] = {
-      {"PostReadDeviceInfo", PostReadDeviceInfo, true},
+      {"PostReadDeviceInfo", [&](LinkOperations& o) { return PostRead(o, DeviceInfoRead(info)); },
+       true},
       {"PostReadPanelTextBlock",
-       [](LinkOperations& o) { return PostReadPanelTextBlock(o, 264, 6); }, true},
-      {"PostReadSetup", PostReadSetup, true},
+       [&](LinkOperations& o) { return PostRead(o, PanelTextRead(264, 6, text)); }, true},
+      {"PostReadSetup", [&](LinkOperations& o) { return PostRead(o, SetupRead(setup)); }, true},
       {"PostWritePanelTextBlock",
-       [](LinkOperations& o) { return PostWritePanelTextBlock(o, 0, QByteArray(264, 'a')); },
+       [](LinkOperations& o) { return PostWrite(o, PanelTextWrite(0, QByteArray(264, 'a'))); },
        false},
       {"PostWritePanelCharsets",
-       [&](LinkOperations& o) { return PostWritePanelCharsets(o, charsets); }, false},
+       [&](LinkOperations& o) { return PostWrite(o, PanelCharsetsWrite(charsets)); }, false},
       {"PostSetClock",
        [](LinkOperations& o) {
          return PostSetClock(o, QDateTime(QDate(2024, 3, 1), QTime(8, 5, 9)));
