@@ -1,5 +1,6 @@
 #include "link/operations.h"
 
+#include "link/path_dispatcher.h"
 #include "model/bytes.h"
 #include "link/device_transactions.h"
 #include "link/setup_transactions.h"
@@ -188,13 +189,7 @@ void LinkOperations::ResetAfterWrite(Dialogs& dialogs) {
 }
 
 bool LinkOperations::ReadSetupParameters(Dialogs& dialogs, SetupBytes setup) {
-  bool ok = false;
-  if (!ModulePath()) {
-    ok = Read(*this, SetupRead(setup)) == kLinkOk;
-  } else if (PostRead(*this, SetupRead(setup)) == kLinkOk &&
-             AwaitModuleAnswer() == AwaitResult::Ready) {
-    ok = Fetch(*this, SetupRead(setup)) == kLinkOk;
-  }
+  const bool ok = PathDispatcher(*this, dialogs).Read(SetupRead(setup)).ok();
   if (!ok) dialogs.ShowLinkMessage(kNoCommunication);
   return ok;
 }

@@ -19,6 +19,13 @@ PathOutcome PathDispatcher::Read(const InnerMessage& inner, int replyLength,
       [&] { return ops_.RunFetch(replyLength, decode); });
 }
 
+PathOutcome PathDispatcher::Read(const ReadRequest& request, const PathStep& step) {
+  if (!request.valid) return Outcome(kLinkRequestInvalid);
+  return Exchange(
+      request.message, PostAck::Acknowledged, step, [&] { return qdx::Read(ops_, request); },
+      [&] { return qdx::Fetch(ops_, request); });
+}
+
 PathOutcome PathDispatcher::Write(const InnerMessage& inner, const PathStep& step) {
   return Exchange(
       inner, PostAck::AnyReply, step,

@@ -14,6 +14,7 @@
 
 #include "model/dialogs.h"
 #include "link/operations.h"
+#include "link/section_wire.h"
 
 namespace qdx {
 
@@ -57,6 +58,9 @@ class PathDispatcher {
   // A read: decode runs on the valid reply of the direct exchange or of the fetch.
   PathOutcome Read(const InnerMessage& inner, int replyLength, const ReplyDecoder& decode,
                    const PathStep& step = {});
+  // A read of the catalogue, its preparation run before every attempt; an address outside its
+  // section fails with kLinkRequestInvalid and sends nothing.
+  PathOutcome Read(const ReadRequest& request, const PathStep& step = {});
   // A section write; writes check the STOP mode unless the step says otherwise.
   PathOutcome Write(const InnerMessage& inner, const PathStep& step = kWriteStep);
 
