@@ -16,12 +16,8 @@ namespace {
 using namespace qdx;
 using namespace qdx::cli;
 
-void Print(FILE* stream, const QString& text) {
-  PrintText(stream, text);
-}
-
 int Fail(int code, const QString& message) {
-  Print(stderr, QStringLiteral("qdx: %1\n").arg(message));
+  PrintText(stderr, QStringLiteral("qdx: %1\n").arg(message));
   return code;
 }
 
@@ -34,15 +30,15 @@ int RunProjectCommand(const CommandLine& line) {
   if (!LoadForReading(line.arguments[0], *blocks, &error)) return Fail(kExitUsage, error);
   const int codePage = line.global.codePage.value_or(0);
   if (line.command == "info")
-    Print(stdout, ProjectSummary(*blocks, line.arguments[0], codePage));
+    PrintText(stdout, ProjectSummary(*blocks, line.arguments[0], codePage));
   else
-    Print(stdout, ProjectToJson(*blocks, codePage, CatalogueNaming()));
+    PrintText(stdout, ProjectToJson(*blocks, codePage, CatalogueNaming()));
   return kExitOk;
 }
 
 int Finish(const CommandOutput& result) {
-  Print(stdout, result.out);
-  Print(stderr, result.err);
+  PrintText(stdout, result.out);
+  PrintText(stderr, result.err);
   return result.exitCode;
 }
 
@@ -60,11 +56,11 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const CommandLine line = ParseCommandLine(app.arguments().mid(1));
   if (line.help) {
-    Print(stdout, UsageText());
+    PrintText(stdout, UsageText());
     return kExitOk;
   }
   if (line.version) {
-    Print(stdout, QStringLiteral("qdx " QDX_VERSION "\n"));
+    PrintText(stdout, QStringLiteral("qdx " QDX_VERSION "\n"));
     return kExitOk;
   }
   if (!line.error.isEmpty()) return Fail(kExitUsage, line.error + "\n" + UsageText());
