@@ -6,7 +6,8 @@ namespace qdx::cli {
 namespace {
 
 const QStringList kCommands = {"test-connection", "status", "reset",  "read",  "write",
-                               "compare",         "info",   "export", "setup", "clock"};
+                               "compare",         "info",   "export", "setup", "clock",
+                               "menu"};
 
 std::optional<int> ParseInt(const QString& text, int lower, int upper) {
   bool ok = false;
@@ -33,6 +34,9 @@ QString UsageText() {
       "  setup   PROJECT [Fnn=VALUE...]         shows the setup parameters, or sets them within\n"
       "                                         their limits\n"
       "  clock   [now | YYYY-MM-DD HH:MM]       sets the controller clock (seconds sent as 0)\n"
+      "  menu    read|write BASE.mpl [--languages K1,K2]\n"
+      "                                         panel menu texts: controller -> menu files,\n"
+      "                                         menu files -> controller\n"
       "SECTION: setup relays processes washing-processes alarms special-statuses programs\n"
       "         washing-program analog-outputs pid passwords\n"
       "Exit codes: 0 success, 1 compare found a difference, 2 usage or file error,\n"
@@ -110,6 +114,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.global.traceFile = value("--trace");
     } else if (arg == "--reset" && !beforeCommand) {
       line.reset = true;
+    } else if (arg == "--languages" && !beforeCommand) {
+      static const QRegularExpression pair(QStringLiteral("^(\\d{1,2}),(\\d{1,2})$"));
+      const auto m = pair.match(value("--languages"));
+      const auto first = m.hasMatch() ? ParseInt(m.captured(1), 1, 15) : std::nullopt;
+      const auto second = m.hasMatch() ? ParseInt(m.captured(2), 1, 15) : std::nullopt;
+      if (first && second)
+        line.languages = std::pair{*first, *second};
+      else
+        fail(QStringLiteral("--languages: two language numbers from 1 to 15, as 2,3"));
     } else if (arg.startsWith("--")) {
       fail(QStringLiteral("unknown option %1").arg(arg));
     } else if (beforeCommand) {
@@ -122,6 +135,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (line.command.isEmpty() && !line.help && !line.version)
     fail(QStringLiteral("no command given"));
   if (line.reset && line.command != "write") fail(QStringLiteral("--reset goes with write"));
+  if (line.languages && line.command != "menu")
+    fail(QStringLiteral("--languages goes with menu"));
   return line;
 }
 

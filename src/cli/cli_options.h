@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace qdx::cli {
 
@@ -29,6 +30,8 @@ struct CommandLine {
   QString command;
   QStringList arguments;  // positional arguments after the command
   bool reset = false;     // write --reset
+  // menu --languages K1,K2: the first and second selected language (1..15).
+  std::optional<std::pair<int, int>> languages;
   bool help = false;
   bool version = false;  // --version: print the version and stop
   QString error;  // non-empty when the command line is unusable

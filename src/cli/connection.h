@@ -43,6 +43,15 @@ class BatchDialogs : public Dialogs {
   QStringList all_;
 };
 
+// qdx shows no progress window: the engines' progress goes nowhere and nothing is cancelled.
+class QuietProgress : public Progress {
+ public:
+  void ShowProgress(int, int, const QString&) override {}
+  bool CancelRequested() const override { return false; }
+  void SetCancelRequested(bool) override {}
+  void HideProgress() override {}
+};
+
 // The settings files to use: the folder of --settings as it is, else as the application does
 // (the program's folder, the user's configuration folder where that cannot be written).
 SettingsFolders ChooseSettingsFolders(const GlobalOptions& options, const QString& programDir,

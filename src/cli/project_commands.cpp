@@ -29,15 +29,6 @@ class QuietListener : public TransferListener {
   void Message(const QString&) override {}
 };
 
-// Nor does it show the passwords' progress.
-class QuietProgress : public Progress {
- public:
-  void ShowProgress(int, int, const QString&) override {}
-  bool CancelRequested() const override { return false; }
-  void SetCancelRequested(bool) override {}
-  void HideProgress() override {}
-};
-
 RowOutcome OkOutcome() {
   RowOutcome o;
   o.kind = RowOutcome::Ok;

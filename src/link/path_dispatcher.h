@@ -32,6 +32,10 @@ struct PathOutcome {
   bool ok() const { return kind == Done; }
 };
 
+// What a NotReady outcome means, for the user.
+inline const QString kModuleAnswerNeverReady =
+    QStringLiteral("No communication: the module's answer never became ready");
+
 // Called on the module path after the post went through (1), once the answer is ready (2)
 // and after the fetch (3), so that windows counting those stages can move their progress.
 using StageHook = std::function<void(int stage)>;

@@ -29,8 +29,6 @@ RowOutcome Outcome(RowOutcome::Kind kind, QString reason = {}) {
   return o;
 }
 
-const QString kNeverReady =
-    QStringLiteral("No communication: the module's answer never became ready");
 const QString kNoSetup =
     QStringLiteral("No communication: the controller's setup block could not be read");
 
@@ -137,7 +135,7 @@ RowOutcome RowOutcomeOf(const PathOutcome& o, Link& link) {
       return Outcome(RowOutcome::Error, DescribeLinkFailure(o.result, port));
     }
     case PathOutcome::NotReady:
-      return Outcome(RowOutcome::Error, kNeverReady);
+      return Outcome(RowOutcome::Error, kModuleAnswerNeverReady);
     case PathOutcome::Cancelled:
       return Outcome(RowOutcome::Cancelled);
     case PathOutcome::Refused:
