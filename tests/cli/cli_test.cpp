@@ -52,6 +52,9 @@ TEST(CliOptions, ParsesGlobalOptionsAndCommand) {
   const CommandLine dashed = ParseCommandLine({"--module", "--", "info", "--odd.qd3"});
   EXPECT_TRUE(dashed.error.isEmpty()) << dashed.error.toStdString();
   EXPECT_EQ(dashed.arguments, QStringList{"--odd.qd3"});
+  const CommandLine menu = ParseCommandLine({"menu", "read", "m.mpl", "--languages", "4,15"});
+  EXPECT_TRUE(menu.error.isEmpty()) << menu.error.toStdString();
+  EXPECT_EQ(menu.languages, (std::pair{4, 15}));
 }
 
 TEST(CliOptions, RejectsUnusableCommandLines) {
@@ -72,6 +75,10 @@ TEST(CliOptions, RejectsUnusableCommandLines) {
       {"--port", "COM1x", "status"},
       {"--port", "com", "status"},
       {"--", "--module", "status"},  // after "--" an option is a command word
+      {"menu", "read", "m.mpl", "--languages", "0,2"},
+      {"menu", "read", "m.mpl", "--languages", "2,16"},
+      {"menu", "read", "m.mpl", "--languages", "2"},
+      {"status", "--languages", "2,3"},
   };
   for (const QStringList& args : bad)
     EXPECT_FALSE(ParseCommandLine(args).error.isEmpty()) << args.join(' ').toStdString();
