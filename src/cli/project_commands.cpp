@@ -118,19 +118,18 @@ int ExitCodeOf(const RowOutcome& outcome) {
 
 namespace {
 
-// The answer to a write refused before its first byte: the refused values on standard error,
-// one line per named section, exit code 2.
+// The answer to a write refused before its first byte: one line per named section on standard
+// output (its first refused value, or "not sent"), every refused value on standard error, exit
+// code 2.
 CommandOutput RefusedWrite(const SectionChoice& sections, const std::vector<RowRefusal>& refusals) {
   CommandOutput output;
   output.exitCode = kExitUsage;
   for (const ProjectRow row : kProjectRows) {
     if (!sections.rows[static_cast<std::size_t>(RowIndex(row))]) continue;
-    const auto refused = std::find_if(refusals.begin(), refusals.end(),
-                                      [row](const RowRefusal& r) { return r.row == row; });
+    const RowRefusal* refused = RefusalOf(row, refusals);
     output.out += QStringLiteral("%1: Error: %2\n")
-                      .arg(RowSectionName(row), refused != refusals.end()
-                                                    ? refused->error.Message()
-                                                    : QStringLiteral("not sent"));
+                      .arg(RowSectionName(row),
+                           refused ? refused->error.Message() : QStringLiteral("not sent"));
   }
   if (sections.passwords) output.out += kPasswords + QStringLiteral(": Error: not sent\n");
   for (const RowRefusal& r : refusals) {

@@ -183,9 +183,7 @@ Fields PidFields(AnalogOutputLayout) {
 
 SectionEntry Entry(SectionId id, const char* qdxName, const char* caption, const char* title) {
   SectionEntry e{id, qdxName, caption, caption, title, LayoutOf(id), {}, {}, {}, {}, NoFields};
-  e.validate = [](const ProjectBlocks&, const CodecContext&) -> std::optional<EncodeError> {
-    return std::nullopt;
-  };
+  e.validate = [](const ProjectBlocks&, const CodecContext&) { return std::vector<EncodeError>{}; };
   return e;
 }
 

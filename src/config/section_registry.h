@@ -82,8 +82,9 @@ struct SectionEntry {
   // Sections that travel as blocks of whole records; the programs travel by pages, the
   // setup block and the passwords in exchanges of their own.
   std::optional<BlockGeometry> blocks;
-  // The check of every value against its wire field before a write.
-  std::function<std::optional<EncodeError>(const ProjectBlocks&, const CodecContext&)> validate;
+  // The check of every value against its wire field before a write: every refused value, in
+  // record and field order.
+  std::function<std::vector<EncodeError>(const ProjectBlocks&, const CodecContext&)> validate;
   // Sets the record numbers before a write; empty: the section has no number fields.
   std::function<void(ProjectBlocks&)> renumber;
   // After a read: what the controller does not send (the special statuses' fixed names).

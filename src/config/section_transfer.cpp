@@ -309,8 +309,8 @@ void SectionTransfer::Run::WritePrograms(TransferResult& result) {
   }
   Section(SectionId::Programs).renumber(t_.session_.blocks);
   result.blocksTotal = kListedPrograms * *pages;
-  if (const auto error = ValidatePrograms(image(), *pages)) {
-    RefuseValue(*error, result);
+  if (const auto refused = ValidatePrograms(image(), *pages); !refused.empty()) {
+    RefuseValue(refused.front(), result);
     return;
   }
   std::vector<InnerMessage> messages;
@@ -413,8 +413,8 @@ TransferResult SectionTransfer::WriteList(SectionId section) {
   if (s.entry.renumber) s.entry.renumber(session_.blocks);
   // Every value is checked before the first byte goes out, so a section is never left half
   // written because of a value further down.
-  if (const auto error = s.entry.validate(session_.blocks, s.codec)) {
-    return run.RefuseValue(*error, result);
+  if (const auto refused = s.entry.validate(session_.blocks, s.codec); !refused.empty()) {
+    return run.RefuseValue(refused.front(), result);
   }
   std::vector<InnerMessage> messages;
   for (int b = 0; b < s.blocks(); ++b) {
@@ -558,7 +558,9 @@ TransferResult SectionTransfer::WriteProgram(ConstProgramRecord working) {
     return result;  // nothing was written: no reset offer
   }
   result.blocksTotal = *pages;
-  if (const auto error = ValidateProgram(working, *pages)) return run.RefuseValue(*error, result);
+  if (const auto refused = ValidateProgram(working, *pages); !refused.empty()) {
+    return run.RefuseValue(refused.front(), result);
+  }
   std::vector<InnerMessage> messages;
   for (int p = 0; p < *pages; ++p) {
     const EncodedMessage m = ProgramPageWriteMessage(working, p, *pages, session_.codePageIndex);

@@ -83,20 +83,14 @@ EncodedMessage AlarmWriteMessage(int index, ConstAlarmRecord alarm, int codePage
   return w.Finish(kClassWrite, kCmdAlarm);
 }
 
-std::optional<EncodeError> ValidateAlarm(ConstAlarmRecord alarm) {
+std::vector<EncodeError> ValidateAlarm(ConstAlarmRecord alarm) {
   WireWriter w(QStringLiteral("Alarm"), 0);
   AlarmEntry(w, alarm);
-  return w.error();
+  return w.errors();
 }
 
-std::optional<EncodeError> ValidateAlarms(const ProjectImage& image) {
-  for (int n = 1; n <= kAlarmCount; ++n) {
-    if (auto error = ValidateAlarm(Alarm(image, n))) {
-      error->record = n;
-      return error;
-    }
-  }
-  return std::nullopt;
+std::vector<EncodeError> ValidateAlarms(const ProjectImage& image) {
+  return RefusedInSlots(kAlarmCount, [&](int n) { return ValidateAlarm(Alarm(image, n)); });
 }
 
 ReadRequest AlarmBlockRead(int block, AlarmBlockBytes records, int codePageIndex) {

@@ -40,8 +40,10 @@ EncodedMessage AlarmBlockWriteMessage(int block, ConstAlarmBlockBytes records, i
 // 47 17 i + one alarm entry (i = alarm index 0..20).
 EncodedMessage AlarmWriteMessage(int index, ConstAlarmRecord alarm, int codePageIndex);
 
-std::optional<EncodeError> ValidateAlarm(ConstAlarmRecord alarm);
-std::optional<EncodeError> ValidateAlarms(const ProjectImage& image);
+// The values of an alarm, or of every alarm of the image (named by slot), that their wire
+// fields cannot carry, in record and field order.
+std::vector<EncodeError> ValidateAlarm(ConstAlarmRecord alarm);
+std::vector<EncodeError> ValidateAlarms(const ProjectImage& image);
 
 // Requests for the operations of section_wire.h; a block outside 0..1 or an index outside
 // 0..20 makes them invalid.

@@ -38,7 +38,8 @@ void AnalogOutputEntry(Wire& w, Record a, AnalogOutputLayout layout) {
   }
 }
 
-EncodedMessage Encode(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
+// The write's body, with every value it refused.
+WireWriter EncodeBody(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
                       int codePageIndex) {
   WireWriter w(QStringLiteral("Analog output"), codePageIndex);
   w.Raw(0x00);
@@ -47,7 +48,7 @@ EncodedMessage Encode(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
     AnalogOutputEntry(w, ConstAnalogOutputRecord(records.data() + k * AnalogOutputRecord::kSize),
                       layout);
   }
-  return w.Finish(kClassWrite, kCmdAnalogOutputs);
+  return w;
 }
 
 }  // namespace
@@ -96,16 +97,16 @@ ReplyDecoder AnalogOutputsDecoder(AnalogOutputLayout layout, AnalogOutputBytes r
 
 EncodedMessage AnalogOutputsWriteMessage(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
                                          int codePageIndex) {
-  return Encode(layout, records, codePageIndex);
+  return EncodeBody(layout, records, codePageIndex).Finish(kClassWrite, kCmdAnalogOutputs);
 }
 
-std::optional<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
-                                                 AnalogOutputLayout layout) {
-  return Encode(layout, records, 0).error;
+std::vector<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
+                                               AnalogOutputLayout layout) {
+  return EncodeBody(layout, records, 0).errors();
 }
 
-std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
-                                                 AnalogOutputLayout layout) {
+std::vector<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
+                                               AnalogOutputLayout layout) {
   return ValidateAnalogOutputs(AnalogOutputRegion(image), layout);
 }
 
@@ -117,7 +118,7 @@ ReadRequest AnalogOutputsRead(AnalogOutputLayout layout, AnalogOutputBytes recor
 
 WriteRequest AnalogOutputsWrite(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
                                 int codePageIndex) {
-  return {Encode(layout, records, codePageIndex)};
+  return {AnalogOutputsWriteMessage(layout, records, codePageIndex)};
 }
 
 }  // namespace qdx

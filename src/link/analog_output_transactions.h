@@ -43,10 +43,12 @@ ReplyDecoder AnalogOutputsDecoder(AnalogOutputLayout layout, AnalogOutputBytes r
 EncodedMessage AnalogOutputsWriteMessage(AnalogOutputLayout layout, ConstAnalogOutputBytes records,
                                          int codePageIndex);
 
-std::optional<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
-                                                 AnalogOutputLayout layout);
-std::optional<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
-                                                 AnalogOutputLayout layout);
+// The values of the five outputs that the layout's wire fields cannot carry, in record and
+// field order.
+std::vector<EncodeError> ValidateAnalogOutputs(ConstAnalogOutputBytes records,
+                                               AnalogOutputLayout layout);
+std::vector<EncodeError> ValidateAnalogOutputs(const ProjectImage& image,
+                                               AnalogOutputLayout layout);
 
 // Requests in the given layout for the operations of section_wire.h.
 ReadRequest AnalogOutputsRead(AnalogOutputLayout layout, AnalogOutputBytes records,

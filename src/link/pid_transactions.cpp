@@ -24,6 +24,17 @@ void PidEntry(Wire& w, Record p) {
   w.ScaledDouble(p, &Get::PulsePeriod, &Set::SetPulsePeriod, 1.0, "To");
 }
 
+// The write's body, with every value it refused.
+WireWriter EncodeBody(ConstPidBytes records) {
+  WireWriter w(QStringLiteral("PID"), 0);
+  w.Raw(0x00);
+  for (int k = 0; k < kPidCount; ++k) {
+    w.SetRecord(k + 1);
+    PidEntry(w, ConstPidRecord(records.data() + k * PidRecord::kSize));
+  }
+  return w;
+}
+
 }  // namespace
 
 InnerMessage PidRegulatorsReadMessage() {
@@ -43,17 +54,11 @@ ReplyDecoder PidRegulatorsDecoder(PidBytes records) {
 }
 
 EncodedMessage PidRegulatorsWriteMessage(ConstPidBytes records) {
-  WireWriter w(QStringLiteral("PID"), 0);
-  w.Raw(0x00);
-  for (int k = 0; k < kPidCount; ++k) {
-    w.SetRecord(k + 1);
-    PidEntry(w, ConstPidRecord(records.data() + k * PidRecord::kSize));
-  }
-  return w.Finish(kClassWrite, kCmdPidRegulators);
+  return EncodeBody(records).Finish(kClassWrite, kCmdPidRegulators);
 }
 
-std::optional<EncodeError> ValidatePidRegulators(ConstPidBytes records) {
-  return PidRegulatorsWriteMessage(records).error;
+std::vector<EncodeError> ValidatePidRegulators(ConstPidBytes records) {
+  return EncodeBody(records).errors();
 }
 
 ReadRequest PidRegulatorsRead(PidBytes records) {

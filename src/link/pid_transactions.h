@@ -28,7 +28,9 @@ ReplyDecoder PidRegulatorsDecoder(PidBytes records);
 // 47 38 00 + five entries; the doubles (Xp times 10) rounded half to even.
 EncodedMessage PidRegulatorsWriteMessage(ConstPidBytes records);
 
-std::optional<EncodeError> ValidatePidRegulators(ConstPidBytes records);
+// The values of the five regulators that their wire fields cannot carry, in record and field
+// order.
+std::vector<EncodeError> ValidatePidRegulators(ConstPidBytes records);
 
 // Requests for the operations of section_wire.h.
 ReadRequest PidRegulatorsRead(PidBytes records);

@@ -150,20 +150,15 @@ InnerMessage ProcessPresetsWriteMessage(ProcessSet set, int index, ConstProcessR
   return w.Finish(kClassWrite, kCmdPresets).message;
 }
 
-std::optional<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process) {
+std::vector<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process) {
   WireWriter w(SectionName(set), 0);
   BodyEntry(w, process);
-  return w.error();
+  return w.errors();
 }
 
-std::optional<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessSet set) {
-  for (int n = 1; n <= kProcessCount; ++n) {
-    if (auto error = ValidateProcess(set, Process(image, set, n))) {
-      error->record = n;
-      return error;
-    }
-  }
-  return std::nullopt;
+std::vector<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessSet set) {
+  return RefusedInSlots(kProcessCount,
+                        [&](int n) { return ValidateProcess(set, Process(image, set, n)); });
 }
 
 ReadRequest ProcessBlockRead(ProcessSet set, int block, ProcessBlockBytes records,

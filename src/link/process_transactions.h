@@ -66,8 +66,10 @@ InnerMessage ProcessPresetTableWriteMessage(ProcessSet set, ConstProcessSetBytes
 // 47 1A x + one presets entry; x = i (normal) or i + 100 (washing).
 InnerMessage ProcessPresetsWriteMessage(ProcessSet set, int index, ConstProcessRecord process);
 
-std::optional<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process);
-std::optional<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessSet set);
+// The values of a process, or of every process of the set (named by slot), that their wire
+// fields cannot carry, in record and field order.
+std::vector<EncodeError> ValidateProcess(ProcessSet set, ConstProcessRecord process);
+std::vector<EncodeError> ValidateProcesses(const ProjectImage& image, ProcessSet set);
 
 // Requests for the operations of section_wire.h; a block outside 0..1 or an index outside
 // 0..15 makes them invalid.

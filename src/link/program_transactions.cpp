@@ -68,21 +68,17 @@ void PageSteps(Wire& w, Record record, int page, const ProgramPageLayout& layout
   w.SetStep(0);
 }
 
-std::optional<EncodeError> ValidateSteps(ConstProgramRecord record, int pages, QString section,
-                                         int number) {
+std::vector<EncodeError> ValidateSteps(ConstProgramRecord record, int pages, QString section,
+                                       int number) {
   const auto layout = ProgramLayout(pages);
   if (!layout) {
-    return EncodeError{section,
-                       number,
-                       0,
-                       QStringLiteral("page count"),
-                       QString::number(pages),
-                       QStringLiteral("1..20")};
+    return {EncodeError{section, number, 0, QStringLiteral("page count"), QString::number(pages),
+                        QStringLiteral("1..20")}};
   }
   WireWriter w(std::move(section), 0);
   w.SetRecord(number);
   for (int page = 0; page < layout->pages; ++page) PageSteps(w, record, page, *layout);
-  return w.error();
+  return w.errors();
 }
 
 }  // namespace
@@ -155,22 +151,21 @@ EncodedMessage ProgramPageWriteMessage(ConstProgramRecord record, int page, int 
   return w.Finish(kClassWrite, kCmdProgram);
 }
 
-std::optional<EncodeError> ValidateProgram(ConstProgramRecord record, int pages) {
+std::vector<EncodeError> ValidateProgram(ConstProgramRecord record, int pages) {
   const std::int32_t number = record.Number();
   return ValidateSteps(record, pages, SectionName(number),
                        number == kWashingProgramNumber ? 0 : number);
 }
 
-std::optional<EncodeError> ValidatePrograms(const ProjectImage& image, int pages) {
-  for (int n = 1; n <= kListedPrograms; ++n) {
-    if (auto error = ValidateSteps(Program(image, n), pages, QStringLiteral("Program"), n)) {
-      return error;
-    }
-  }
-  return std::nullopt;
+std::vector<EncodeError> ValidatePrograms(const ProjectImage& image, int pages) {
+  const auto check = [&](int n) {
+    return ValidateSteps(Program(image, n), pages, QStringLiteral("Program"), n);
+  };
+  if (!ProgramLayout(pages)) return check(1);
+  return RefusedInSlots(kListedPrograms, check);
 }
 
-std::optional<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages) {
+std::vector<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages) {
   return ValidateSteps(WashingProgram(image), pages, QStringLiteral("Washing program"), 0);
 }
 

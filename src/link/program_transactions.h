@@ -49,12 +49,12 @@ ReplyDecoder ProgramPageDecoder(ProgramRecord record, int page, int pages, int c
 EncodedMessage ProgramPageWriteMessage(ConstProgramRecord record, int page, int pages,
                                        int codePageIndex);
 
-// The steps that P pages carry, checked against their wire fields. The program's own number
-// is not checked here (transfers renumber before they write).
-std::optional<EncodeError> ValidateProgram(ConstProgramRecord record, int pages);
-// Programs 1..99 of the list, reported by slot.
-std::optional<EncodeError> ValidatePrograms(const ProjectImage& image, int pages);
-std::optional<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages);
+// The step values that P pages carry and their wire fields cannot, in step and field order.
+// The program's own number is not checked here (transfers renumber before they write).
+std::vector<EncodeError> ValidateProgram(ConstProgramRecord record, int pages);
+// Programs 1..99 of the list, reported by slot; a page count no layout has is refused once.
+std::vector<EncodeError> ValidatePrograms(const ProjectImage& image, int pages);
+std::vector<EncodeError> ValidateWashingProgram(const ProjectImage& image, int pages);
 
 // Page requests for the operations of section_wire.h; an invalid page count, a page outside
 // 0..P - 1 or a program index outside 0..255 makes them invalid.

@@ -77,20 +77,14 @@ EncodedMessage RelayBlockWriteMessage(int block, ConstRelayBlockBytes records, i
   return w.Finish(kClassWrite, kCmdRelayBlock);
 }
 
-std::optional<EncodeError> ValidateRelay(ConstRelayRecord relay) {
+std::vector<EncodeError> ValidateRelay(ConstRelayRecord relay) {
   WireWriter w(QStringLiteral("Relay"), 0);
   RelayEntry(w, relay);
-  return w.error();
+  return w.errors();
 }
 
-std::optional<EncodeError> ValidateRelays(const ProjectImage& image) {
-  for (int n = 1; n <= kRelayCount; ++n) {
-    if (auto error = ValidateRelay(Relay(image, n))) {
-      error->record = n;
-      return error;
-    }
-  }
-  return std::nullopt;
+std::vector<EncodeError> ValidateRelays(const ProjectImage& image) {
+  return RefusedInSlots(kRelayCount, [&](int n) { return ValidateRelay(Relay(image, n)); });
 }
 
 ReadRequest RelayBlockRead(int block, RelayBlockBytes records, int codePageIndex) {

@@ -38,9 +38,10 @@ ReplyDecoder RelayBlockDecoder(int block, RelayBlockBytes records, int codePageI
 // 47 0C b + six relay entries; refused when a value does not fit its field.
 EncodedMessage RelayBlockWriteMessage(int block, ConstRelayBlockBytes records, int codePageIndex);
 
-// Every relay of the image as the wire would carry it; the first value that does not fit.
-std::optional<EncodeError> ValidateRelay(ConstRelayRecord relay);
-std::optional<EncodeError> ValidateRelays(const ProjectImage& image);
+// The values of a relay, or of every relay of the image (named by slot), that their wire
+// fields cannot carry, in record and field order.
+std::vector<EncodeError> ValidateRelay(ConstRelayRecord relay);
+std::vector<EncodeError> ValidateRelays(const ProjectImage& image);
 
 // The block's read and write for the operations of section_wire.h; a block outside 0..5
 // makes them invalid.

@@ -88,8 +88,12 @@ void StoreOutputBits(const std::uint8_t* wire, RelayOutputStates outputs) {
 }
 
 void WireWriter::Refuse(const char* field, const QString& value, const QString& range) {
-  if (error_) return;
-  error_ = EncodeError{section_, record_, step_, QString::fromUtf8(field), value, range};
+  errors_.push_back(EncodeError{section_, record_, step_, QString::fromUtf8(field), value, range});
+}
+
+std::optional<EncodeError> WireWriter::error() const {
+  if (errors_.empty()) return std::nullopt;
+  return errors_.front();
 }
 
 void WireWriter::U8(std::int64_t value, const char* field) {
@@ -155,8 +159,8 @@ void WireWriter::RawText(ConstTextField text, int width) {
 
 EncodedMessage WireWriter::Finish(std::uint8_t classLetter, std::uint8_t command) const {
   EncodedMessage result;
-  result.error = error_;
-  if (!error_) result.message = InnerMessage{classLetter, command, out_};
+  result.error = error();
+  if (!result.error) result.message = InnerMessage{classLetter, command, out_};
   return result;
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "model/relay_output_states.h"
 #include "model/text_field.h"
@@ -67,8 +68,9 @@ void AppendOutputBits(QByteArray& out, ConstRelayOutputStates outputs);
 void StoreOutputBits(const std::uint8_t* wire, RelayOutputStates outputs);
 
 // Builds one section's wire bytes. Every numeric field is checked against what its wire field
-// can carry; the first value that does not fit is kept as the error (its bytes are still
-// appended, so offsets stay right, but the message must not be sent).
+// can carry; every value that does not fit is kept, in field order, and the first is the
+// message's error (its bytes are still appended, so offsets stay right, but the message must
+// not be sent).
 //
 // WireReader mirrors it: the same field methods, which take a record, its getter and its
 // setter. An entry's layout is then written once, as a function template over either of them:
@@ -143,11 +145,14 @@ class WireWriter {
   // A text that travels unconverted in width bytes: cut, or filled with 0x00.
   void RawText(ConstTextField text, int width);
 
-  // Keeps field's value as the error unless an earlier one is kept already.
+  // Keeps field's value among the refused ones.
   void Refuse(const char* field, const QString& value, const QString& range);
 
   const QByteArray& bytes() const { return out_; }
-  const std::optional<EncodeError>& error() const { return error_; }
+  // The first refused value, if any.
+  std::optional<EncodeError> error() const;
+  // Every refused value, in the order the fields were written.
+  const std::vector<EncodeError>& errors() const { return errors_; }
   // The message with these bytes as its body, or the first error.
   EncodedMessage Finish(std::uint8_t classLetter, std::uint8_t command) const;
 
@@ -157,8 +162,22 @@ class WireWriter {
   int record_ = 0;
   int step_ = 0;
   QByteArray out_;
-  std::optional<EncodeError> error_;
+  std::vector<EncodeError> errors_;
 };
+
+// Every refused value of records 1..count, in record order, each named by its slot: the
+// checks run before a write renumbers the records. refusedIn(n) checks record n.
+template <typename Check>
+std::vector<EncodeError> RefusedInSlots(int count, Check refusedIn) {
+  std::vector<EncodeError> all;
+  for (int n = 1; n <= count; ++n) {
+    for (EncodeError& error : refusedIn(n)) {
+      error.record = n;
+      all.push_back(std::move(error));
+    }
+  }
+  return all;
+}
 
 // Reads one section's wire bytes into records, field by field from a starting offset, with
 // WireWriter's field methods (see there). Values are stored as the wire carries them: unsigned

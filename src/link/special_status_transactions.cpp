@@ -74,20 +74,15 @@ EncodedMessage SpecialStatusWriteMessage(int index, ConstSpecialStatusRecord sta
   return w.Finish(kClassWrite, kCmdSpecialStatus);
 }
 
-std::optional<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status) {
+std::vector<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status) {
   WireWriter w = SpecialStatusWriter();
   SpecialStatusEntry(w, status);
-  return w.error();
+  return w.errors();
 }
 
-std::optional<EncodeError> ValidateSpecialStatuses(const ProjectImage& image) {
-  for (int n = 1; n <= kSpecialStatusCount; ++n) {
-    if (auto error = ValidateSpecialStatus(SpecialStatus(image, n))) {
-      error->record = n;
-      return error;
-    }
-  }
-  return std::nullopt;
+std::vector<EncodeError> ValidateSpecialStatuses(const ProjectImage& image) {
+  return RefusedInSlots(kSpecialStatusCount,
+                        [&](int n) { return ValidateSpecialStatus(SpecialStatus(image, n)); });
 }
 
 ReadRequest SpecialStatusesRead(SpecialStatusBytes records) {

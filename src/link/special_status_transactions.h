@@ -37,8 +37,10 @@ EncodedMessage SpecialStatusesWriteMessage(ConstSpecialStatusBytes records);
 // 47 16 i + one entry (i = 0..5).
 EncodedMessage SpecialStatusWriteMessage(int index, ConstSpecialStatusRecord status);
 
-std::optional<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status);
-std::optional<EncodeError> ValidateSpecialStatuses(const ProjectImage& image);
+// The values of a special status, or of all six (named by slot), that their wire fields
+// cannot carry, in record and field order.
+std::vector<EncodeError> ValidateSpecialStatus(ConstSpecialStatusRecord status);
+std::vector<EncodeError> ValidateSpecialStatuses(const ProjectImage& image);
 
 // Requests for the operations of section_wire.h; an index outside 0..5 makes the single
 // write invalid.

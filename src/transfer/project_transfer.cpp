@@ -36,10 +36,21 @@ const QString kNoSetup =
 
 QString RefusedValuesText(const std::vector<RowRefusal>& refusals) {
   QStringList lines{QStringLiteral("These values cannot be sent to the controller:")};
-  for (const RowRefusal& r : refusals) {
+  const std::size_t shown = std::min(refusals.size(), kRefusedValuesShown);
+  for (std::size_t i = 0; i < shown; ++i) {
+    const RowRefusal& r = refusals[i];
     lines << RowCaption(r.row, false).trimmed() + QStringLiteral(": ") + r.error.Message();
   }
+  if (refusals.size() > shown) {
+    lines << QStringLiteral("\u2026 and %1 more").arg(refusals.size() - shown);
+  }
   return lines.join(QLatin1Char('\n'));
+}
+
+const RowRefusal* RefusalOf(ProjectRow row, const std::vector<RowRefusal>& refusals) {
+  const auto first = std::find_if(refusals.begin(), refusals.end(),
+                                  [row](const RowRefusal& r) { return r.row == row; });
+  return first != refusals.end() ? &*first : nullptr;
 }
 
 RowOutcome RefusedOutcome(const RowRefusal& refusal) {
@@ -167,23 +178,25 @@ void ProjectTransfer::ChoosePath() {
 
 std::vector<RowRefusal> ProjectTransfer::CheckRows(const RowSelection& rows) {
   ConnectionSettings();
-  const ProjectImage& image = session_.blocks.image;
   std::vector<RowRefusal> refusals;
   for (const ProjectRow row : kProjectRows) {
     if (!rows[static_cast<std::size_t>(RowIndex(row))]) continue;
-    std::optional<EncodeError> error;
-    if (row == ProjectRow::Programs || row == ProjectRow::WashingProgram) {
-      if (EnsureProgramVersion()) {
-        error = row == ProjectRow::Programs
-                    ? ValidatePrograms(image, ProgramRowPages(*programVersion_))
-                    : ValidateWashingProgram(image, WashingProgramRowPages(*programVersion_));
-      }
-    } else if (const SectionEntry& entry = Section(row); entry.validate && !NeedsProgramVersion(row)) {
-      error = entry.validate(session_.blocks, Codec());
-    }
-    if (error) refusals.push_back({row, *error});
+    for (EncodeError& error : RefusedValues(row)) refusals.push_back({row, std::move(error)});
   }
   return refusals;
+}
+
+std::vector<EncodeError> ProjectTransfer::RefusedValues(ProjectRow row) {
+  const ProjectImage& image = session_.blocks.image;
+  if (row == ProjectRow::Programs || row == ProjectRow::WashingProgram) {
+    if (!EnsureProgramVersion()) return {};
+    return row == ProjectRow::Programs
+               ? ValidatePrograms(image, ProgramRowPages(*programVersion_))
+               : ValidateWashingProgram(image, WashingProgramRowPages(*programVersion_));
+  }
+  const SectionEntry& entry = Section(row);
+  if (!entry.validate || NeedsProgramVersion(row)) return {};
+  return entry.validate(session_.blocks, Codec());
 }
 
 RunSummary ProjectTransfer::Send(const RowSelection& rows, const std::vector<RowRefusal>& refused) {
@@ -200,10 +213,9 @@ RunSummary ProjectTransfer::Send(const RowSelection& rows, const std::vector<Row
       }
     }
     if (!rows[static_cast<std::size_t>(i)]) continue;
-    const auto refusal = std::find_if(refused.begin(), refused.end(),
-                                      [row](const RowRefusal& r) { return r.row == row; });
     ConnectionSettings();
-    const RowOutcome outcome = refusal != refused.end() ? RefusedOutcome(*refusal) : SendRow(row);
+    const RowRefusal* refusal = RefusalOf(row, refused);
+    const RowOutcome outcome = refusal ? RefusedOutcome(*refusal) : SendRow(row);
     summary.rows[static_cast<std::size_t>(i)] = outcome;
     listener_.RowResult(row, outcome);
     if (outcome.kind == RowOutcome::Stopped || outcome.kind == RowOutcome::Cancelled) {
@@ -252,7 +264,9 @@ RowOutcome ProjectTransfer::SendBlocks(ProjectRow row) {
   if (stopRequested_) return Outcome(RowOutcome::Stopped);
   if (NeedsProgramVersion(row)) return Outcome(RowOutcome::SetupUnavailable, kNoSetup);
   const CodecContext codec = Codec();
-  if (const auto error = entry.validate(blocks, codec)) return Refusal(row, error->Message());
+  if (const auto refused = entry.validate(blocks, codec); !refused.empty()) {
+    return Refusal(row, refused.front().Message());
+  }
   const std::span<const std::uint8_t> region = entry.Region(blocks);
   for (int b = 0; b < entry.blockCount(); ++b) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
@@ -294,7 +308,9 @@ RowOutcome ProjectTransfer::SendPrograms() {
   const int pages = ProgramRowPages(*programVersion_);
   session_.ileBlokProgram = pages;
   Section(row).renumber(session_.blocks);
-  if (const auto error = ValidatePrograms(image, pages)) return Refusal(row, error->Message());
+  if (const auto refused = ValidatePrograms(image, pages); !refused.empty()) {
+    return Refusal(row, refused.front().Message());
+  }
   for (int p = 1; p <= kListedPrograms; ++p) {
     if (stopRequested_) return Outcome(RowOutcome::Stopped);
     const ConstProgramRecord program = Program(image, p);
@@ -318,8 +334,8 @@ RowOutcome ProjectTransfer::SendWashingProgram() {
   const ProgramRecord washing = WashingProgram(image);
   washing.SetNumber(kWashingProgramNumber);
   Started(row, pages);
-  if (const auto error = ValidateWashingProgram(image, pages)) {
-    return Refusal(row, error->Message());
+  if (const auto refused = ValidateWashingProgram(image, pages); !refused.empty()) {
+    return Refusal(row, refused.front().Message());
   }
   for (int page = 0; page < pages; ++page) {
     const RowOutcome o =

@@ -31,10 +31,15 @@ struct RowRefusal {
   EncodeError error;
 };
 
+// How many refused values a message box lists; the rest are counted ("… and 3 more").
+inline constexpr std::size_t kRefusedValuesShown = 12;
+
 // The refused values, one line each ("Relays: Relay 7, Ta: 70000 is outside 0..65535"), under
-// a line saying they cannot be sent.
+// a line saying they cannot be sent; past kRefusedValuesShown only their number.
 QString RefusedValuesText(const std::vector<RowRefusal>& refusals);
-// The outcome a refused row shows.
+// The row's first refused value, or null when none of its values was refused.
+const RowRefusal* RefusalOf(ProjectRow row, const std::vector<RowRefusal>& refusals);
+// The outcome a refused row shows: its first refused value.
 RowOutcome RefusedOutcome(const RowRefusal& refusal);
 
 // What a whole run came to.
@@ -84,11 +89,12 @@ class ProjectTransfer {
   bool Running() const { return running_; }
 
   // Every ticked row checked against its wire fields before anything is sent (the program rows
-  // and the analog outputs read the controller's program version for it); empty when all can
-  // travel. A row whose check needs the version that could not be read is left to the run.
+  // and the analog outputs read the controller's program version for it): every refused value,
+  // in row, record and field order; empty when all can travel. A row whose check needs the
+  // version that could not be read is left to the run.
   std::vector<RowRefusal> CheckRows(const RowSelection& rows);
   // Writes the selected rows of the project to the controller, then runs the reset offer.
-  // Rows in refused are not sent: they end with their refusal (as CheckRows found it).
+  // Rows in refused are not sent: they end with their first refusal (as CheckRows found it).
   RunSummary Send(const RowSelection& rows, const std::vector<RowRefusal>& refused = {});
   // Reads the selected rows into the project; with comparison, compares each with the project
   // held before the run and puts that project (image and PID table) back at the end.
@@ -108,6 +114,8 @@ class ProjectTransfer {
   // fails. Later rows of the run reuse the version.
   bool EnsureProgramVersion();
 
+  // The row's values that cannot travel (see CheckRows).
+  std::vector<EncodeError> RefusedValues(ProjectRow row);
   RowOutcome SendRow(ProjectRow row);
   RowOutcome ReadRow(ProjectRow row);
 

@@ -17,17 +17,20 @@ RunSummary SendProjectWindow::Run(const RowSelection& rows) {
   const std::vector<RowRefusal> refusals = engine().CheckRows(rows);
   if (refusals.empty()) return engine().Send(rows);
   const QString text = RefusedValuesText(refusals);
-  const bool others = static_cast<int>(refusals.size()) <
-                      static_cast<int>(std::count(rows.begin(), rows.end(), true));
+  const bool others = std::any_of(kProjectRows.begin(), kProjectRows.end(), [&](ProjectRow row) {
+    return rows[static_cast<std::size_t>(RowIndex(row))] && !RefusalOf(row, refusals);
+  });
   if (others && dialogs_.AskYesNo(text + QStringLiteral("\n\nSend the other sections?")) ==
                     kAnswerYes) {
     return engine().Send(rows, refusals);
   }
   if (!others) dialogs_.ShowLinkMessage(text + QStringLiteral("\nCorrect them and send again."));
   RunSummary summary;
-  for (const RowRefusal& r : refusals) {
-    summary.rows[static_cast<std::size_t>(RowIndex(r.row))] = RefusedOutcome(r);
-    RowResult(r.row, RefusedOutcome(r));
+  for (const ProjectRow row : kProjectRows) {
+    if (const RowRefusal* r = RefusalOf(row, refusals)) {
+      summary.rows[static_cast<std::size_t>(RowIndex(row))] = RefusedOutcome(*r);
+      RowResult(row, RefusedOutcome(*r));
+    }
   }
   return summary;
 }

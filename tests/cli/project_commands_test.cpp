@@ -152,15 +152,27 @@ TEST_P(ProjectCommands, ExitCodesOfRefusalsAndBadValues) {
   auto blocks = std::make_unique<ProjectBlocks>();
   ASSERT_TRUE(LoadProjectFile(*blocks, File("p.qd3")).ok);
   Relay(blocks->image, 3).SetTimeTb(-5);
+  Relay(blocks->image, 9).SetTimeTa(70000);
+  Alarm(blocks->image, 4).SetDelayTime(99999);
   ASSERT_TRUE(SaveProjectFile(*blocks, File("bad.qd3")).ok);
   const QByteArray alarmsBefore = emulator_.Memory().sections.alarms;
-  CommandOutput w = Run({"write", File("bad.qd3"), "relays", "alarms"});
+  int frames = 0;
+  emulator_.SetObserver([&frames](const FrameEvent&) { ++frames; });
+  CommandOutput w = Run({"write", File("bad.qd3"), "relays", "alarms", "pid"});
+  emulator_.SetObserver({});
   EXPECT_EQ(w.exitCode, kExitUsage);
-  EXPECT_EQ(emulator_.Memory().sections.alarms, alarmsBefore);
-  EXPECT_TRUE(w.out.startsWith("relays: Error: Relay 3, Tb: -5 is outside")) << w.out.toStdString();
   // Nothing of a project with a value that cannot travel is sent, not even its good sections.
-  EXPECT_TRUE(w.out.endsWith("alarms: Error: not sent\n")) << w.out.toStdString();
-  EXPECT_TRUE(w.err.contains("qdx: relays: Relay 3, Tb: -5 is outside")) << w.err.toStdString();
+  EXPECT_EQ(frames, 0);
+  EXPECT_EQ(emulator_.Memory().sections.alarms, alarmsBefore);
+  EXPECT_EQ(w.out,
+            "relays: Error: Relay 3, Tb: -5 is outside 0..65535\n"
+            "alarms: Error: Alarm 4, delay time: 99999 is outside 0..65535\n"
+            "pid: Error: not sent\n");
+  // Every refused value, one line each.
+  EXPECT_TRUE(w.err.startsWith("qdx: relays: Relay 3, Tb: -5 is outside 0..65535\n"
+                               "qdx: relays: Relay 9, Ta: 70000 is outside 0..65535\n"
+                               "qdx: alarms: Alarm 4, delay time: 99999 is outside 0..65535\n"))
+      << w.err.toStdString();
 
   EXPECT_EQ(Run({"write", File("p.qd3"), "nonsense"}).exitCode, kExitUsage);
   EXPECT_EQ(Run({"compare", File("missing.qd3")}).exitCode, kExitUsage);

@@ -138,7 +138,7 @@ TEST_P(OutputWindows, WritesTheWireCannotCarryAreRefusedBeforeTheFirstByte) {
   analog.OnWriteToController();
   ASSERT_EQ(dialogs.messages().size(), 1);
   EXPECT_EQ(dialogs.messages()[0],
-            InvalidValueMessage(*ValidateAnalogOutputs(image(), AnalogOutputLayout::Current)));
+            InvalidValueMessage(ValidateAnalogOutputs(image(), AnalogOutputLayout::Current).at(0)));
   EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("Analog output 4")));
 
   Pid(pids(), 5).SetIntegralTime(1e12);
@@ -146,7 +146,8 @@ TEST_P(OutputWindows, WritesTheWireCannotCarryAreRefusedBeforeTheFirstByte) {
   sent.clear();
   pid.OnWriteToController();
   ASSERT_EQ(dialogs.messages().size(), 2);
-  EXPECT_EQ(dialogs.messages()[1], InvalidValueMessage(*ValidatePidRegulators(pids().bytes())));
+  EXPECT_EQ(dialogs.messages()[1],
+            InvalidValueMessage(ValidatePidRegulators(pids().bytes()).at(0)));
   InnerMessage write = PidRegulatorsReadMessage();
   write.classLetter = kClassWrite;
   EXPECT_TRUE(Messages(write).empty());

@@ -508,10 +508,10 @@ TEST_F(SectionController, FreshControllerHoldsTheDemoProject) {
   ASSERT_EQ(Read(*ops, AnalogOutputsRead(AnalogOutputLayout::Legacy, outputs, 0)), kLinkOk);
   EXPECT_EQ(ConstAnalogOutputRecord(outputs.data()).Gain(), 1.5);
   // Every demo value fits the wire: the demo itself passes the validations.
-  EXPECT_FALSE(ValidateRelays(*demo).has_value());
-  EXPECT_FALSE(ValidatePrograms(*demo, 5).has_value());
-  EXPECT_FALSE(ValidateWashingProgram(*demo, 5).has_value());
-  EXPECT_FALSE(ValidateAnalogOutputs(*demo, AnalogOutputLayout::Legacy).has_value());
+  EXPECT_TRUE(ValidateRelays(*demo).empty());
+  EXPECT_TRUE(ValidatePrograms(*demo, 5).empty());
+  EXPECT_TRUE(ValidateWashingProgram(*demo, 5).empty());
+  EXPECT_TRUE(ValidateAnalogOutputs(*demo, AnalogOutputLayout::Legacy).empty());
 }
 
 TEST_F(SectionController, RequestsOutsideTheSectionsAreNotAnswered) {

@@ -676,7 +676,11 @@ std::optional<EncodeError> StepWith(Set set, int pages = 3, std::int32_t number 
   const int page = 11 / layout.stepsPerPage;
   const auto viaMessage = ProgramPageWriteMessage(p, page, pages, 0).error;
   // The validation finds the same value before anything is sent.
-  EXPECT_EQ(ValidateProgram(p, pages).has_value(), viaMessage.has_value());
+  const auto refused = ValidateProgram(p, pages);
+  EXPECT_EQ(refused.empty(), !viaMessage.has_value());
+  if (viaMessage && !refused.empty()) {
+    EXPECT_EQ(refused.front(), *viaMessage);
+  }
   return viaMessage;
 }
 
@@ -792,7 +796,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordBytes<ProgramRecord> rec{};
                       ProgramRecord(rec.data()).SetNumber(1);
                       ProgramRecord(rec.data()).Step(31).SetDelta(999);
-                      return ValidateProgram(ConstProgramRecord(rec.data()), 2);
+                      const auto refused = ValidateProgram(ConstProgramRecord(rec.data()), 2);
+                      return refused.empty() ? std::nullopt : std::optional(refused.front());
                     },
                     ""},
         RefusalCase{
@@ -827,42 +832,102 @@ INSTANTIATE_TEST_SUITE_P(
                     "PID 2, Xp: 300000000 is outside -214748364.8..214748364.7"}),
     [](const auto& i) { return std::string(i.param.name); });
 
-// The section validations find a refused value in the project before any block is sent.
-TEST(SectionValidation, FindsTheFirstRefusedValueBySlot) {
-  ProjectImage image;
-  EXPECT_FALSE(ValidateRelays(image).has_value());
-  EXPECT_FALSE(ValidateAlarms(image).has_value());
-  EXPECT_FALSE(ValidateSpecialStatuses(image).has_value());
-  EXPECT_FALSE(ValidateProcesses(image, ProcessSet::Normal).has_value());
-  EXPECT_FALSE(ValidatePrograms(image, 5).has_value());
-  EXPECT_FALSE(ValidateWashingProgram(image, 5).has_value());
-  EXPECT_FALSE(ValidateAnalogOutputs(image, kOld).has_value());
+QStringList Messages(const std::vector<EncodeError>& refused) {
+  QStringList out;
+  for (const EncodeError& e : refused) out << e.Message();
+  return out;
+}
 
-  Relay(image, 32).SetTimeTb(-5);  // the number field still says 0: the slot is reported
-  Alarm(image, 21).SetDelayTime(99999);
-  SpecialStatus(image, 6).SetSwitchOffTime(65000);
-  Process(image, ProcessSet::Washing, 16).SetStepEndCondition(1000);
-  Program(image, 99).Step(50).SetHours(300);
-  WashingProgram(image).Step(1).SetDelta(400);
-  AnalogOutput(image, 5).SetValueAt0V(-1);
-  EXPECT_EQ(ValidateRelays(image)->Message(), "Relay 32, Tb: -5 is outside 0..65535");
-  EXPECT_EQ(ValidateAlarms(image)->Message(), "Alarm 21, delay time: 99999 is outside 0..65535");
-  EXPECT_EQ(ValidateSpecialStatuses(image)->Message(),
-            "Special status 6, switch-off time: 65000 is outside -32768..32767");
-  EXPECT_FALSE(ValidateProcesses(image, ProcessSet::Normal).has_value());
-  EXPECT_EQ(ValidateProcesses(image, ProcessSet::Washing)->Message(),
-            "Washing process 16, step end condition: 1000 is outside 0..255");
-  EXPECT_FALSE(ValidatePrograms(image, 3).has_value());  // step 50 travels only at 5 pages
-  EXPECT_EQ(ValidatePrograms(image, 5)->Message(),
-            "Program 99, step 50, Hour: 300 is outside 0..255");
-  EXPECT_EQ(ValidateWashingProgram(image, 2)->Message(),
-            "Washing program, step 1, Delta: 40.0 is outside 0.0..25.5");
-  EXPECT_EQ(ValidateAnalogOutputs(image, kCur)->Message(),
-            "Analog output 5, value for 0 V: -1 is outside 0..65535");
+// The section validations list every refused value of the project before any block is sent:
+// each named by its slot, in record and field order.
+TEST(SectionValidation, ListsEveryRefusedValueBySlot) {
+  ProjectImage image;
   PidTable table;
-  Pid(table, 5).SetPulsePeriod(-3e9);
-  EXPECT_EQ(ValidatePidRegulators(table.bytes())->Message(),
-            "PID 5, To: -3000000000 is outside -2147483648..2147483647");
+  const struct {
+    const char* section;
+    std::function<void()> refuse;  // puts values the wire cannot carry into the section
+    std::function<std::vector<EncodeError>()> check;
+    QStringList expected;
+  } cases[] = {
+      {"relays",
+       [&] {
+         Relay(image, 32).SetTimeTb(-5);  // the number field still says 0: the slot is reported
+         Relay(image, 4).SetUpperHysteresis(30000000);
+         Relay(image, 4).SetTimeTa(70000);
+       },
+       [&] { return ValidateRelays(image); },
+       {"Relay 4, Ta: 70000 is outside 0..65535",
+        "Relay 4, upper hysteresis: 3000000.0 is outside -2147483.6..2147483.6",
+        "Relay 32, Tb: -5 is outside 0..65535"}},
+      {"alarms",
+       [&] {
+         Alarm(image, 21).SetDelayTime(99999);
+         Alarm(image, 2).SetAlarmStatus(300);
+       },
+       [&] { return ValidateAlarms(image); },
+       {"Alarm 2, alarm status: 300 is outside 0..255",
+        "Alarm 21, delay time: 99999 is outside 0..65535"}},
+      {"special statuses",
+       [&] {
+         SpecialStatus(image, 6).SetSwitchOffTime(65000);
+         SpecialStatus(image, 1).SetRelayLogic(256);
+       },
+       [&] { return ValidateSpecialStatuses(image); },
+       {"Special status 1, relay logic: 256 is outside 0..255",
+        "Special status 6, switch-off time: 65000 is outside -32768..32767"}},
+      {"washing processes",
+       [&] {
+         Process(image, ProcessSet::Washing, 16).SetStepEndCondition(1000);
+         Process(image, ProcessSet::Washing, 2).SetStepEndCondition(300);
+       },
+       [&] { return ValidateProcesses(image, ProcessSet::Washing); },
+       {"Washing process 2, step end condition: 300 is outside 0..255",
+        "Washing process 16, step end condition: 1000 is outside 0..255"}},
+      {"processes", [] {}, [&] { return ValidateProcesses(image, ProcessSet::Normal); }, {}},
+      {"programs",
+       [&] {
+         Program(image, 99).Step(50).SetHours(300);
+         Program(image, 99).Step(50).SetDelta(300);
+         Program(image, 1).Step(2).SetMinutes(999);
+       },
+       [&] { return ValidatePrograms(image, 5); },
+       {"Program 1, step 2, minute: 999 is outside 0..255",
+        "Program 99, step 50, Delta: 30.0 is outside 0.0..25.5",
+        "Program 99, step 50, Hour: 300 is outside 0..255"}},
+      // Step 50 travels only at 5 pages.
+      {"programs on 3 pages", [] {}, [&] { return ValidatePrograms(image, 3); },
+       {"Program 1, step 2, minute: 999 is outside 0..255"}},
+      {"washing program",
+       [&] {
+         WashingProgram(image).Step(3).SetHumidity(40000);
+         WashingProgram(image).Step(1).SetDelta(400);
+       },
+       [&] { return ValidateWashingProgram(image, 2); },
+       {"Washing program, step 1, Delta: 40.0 is outside 0.0..25.5",
+        "Washing program, step 3, Humidity: 40000 is outside -32768..32767"}},
+      {"analog outputs",
+       [&] {
+         AnalogOutput(image, 5).SetValueAt0V(-1);
+         AnalogOutput(image, 2).SetFunctionSetValue(3, 70000);
+       },
+       [&] { return ValidateAnalogOutputs(image, kCur); },
+       {"Analog output 2, F3: 70000 is outside 0..65535",
+        "Analog output 5, value for 0 V: -1 is outside 0..65535"}},
+      {"PID regulators",
+       [&] {
+         Pid(table, 5).SetPulsePeriod(-3e9);
+         Pid(table, 1).SetProportionalBand(3e8);
+       },
+       [&] { return ValidatePidRegulators(table.bytes()); },
+       {"PID 1, Xp: 300000000 is outside -214748364.8..214748364.7",
+        "PID 5, To: -3000000000 is outside -2147483648..2147483647"}},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(c.check().empty()) << c.section;
+  for (const auto& c : cases) c.refuse();
+  for (const auto& c : cases) EXPECT_EQ(Messages(c.check()), c.expected) << c.section;
+  // A page count no layout has is one refusal, not one per program.
+  EXPECT_EQ(Messages(ValidatePrograms(image, 0)),
+            QStringList{"Program 1, page count: 0 is outside 1..20"});
 }
 
 }  // namespace

@@ -86,18 +86,26 @@ TEST(SectionWire, RefusalMessages) {
             "Washing program, step 4, Hour: 300 is outside 0..255");
 }
 
-TEST(SectionWire, WriterKeepsTheFirstErrorAndTheOffsets) {
+// Every refused value is kept in field order, the first is the message's error, and the
+// bytes keep their offsets.
+TEST(SectionWire, WriterKeepsEveryErrorAndTheOffsets) {
   WireWriter w(QStringLiteral("Alarm"), 0);
   w.SetRecord(3);
   w.U16(-1, "delay time");
   w.U8(256, "later");
   w.S16(-32768, "fits");
   w.Code8(-1, -1, "logic");
+  w.SetRecord(4);
   w.Code8(0xFFFF, -1, "other");
   ASSERT_TRUE(w.error().has_value());
   EXPECT_EQ(w.error()->Message(), "Alarm 3, delay time: -1 is outside 0..65535");
+  ASSERT_EQ(w.errors().size(), 3u);
+  EXPECT_EQ(w.errors()[1].Message(), "Alarm 3, later: 256 is outside 0..255");
+  EXPECT_EQ(w.errors()[2].Message(), "Alarm 4, other: 65535 is outside 0..255");
   EXPECT_EQ(Hex(w.bytes()), "ff ff 00 80 00 ff ff");
-  EXPECT_FALSE(w.Finish(0x47, 0x0F).ok());
+  const EncodedMessage m = w.Finish(0x47, 0x0F);
+  EXPECT_FALSE(m.ok());
+  EXPECT_EQ(m.error, w.errors().front());
 }
 
 TEST(SectionWire, ScaledValuesMustFitThirtyTwoBits) {

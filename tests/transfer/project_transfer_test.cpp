@@ -94,11 +94,13 @@ class Comparison : public testing::TestWithParam<bool>, public TransferFixture {
     test::FillFullProject(session->blocks, 900);
     EXPECT_EQ(transfer->Send(AllRows())[ProjectRow::Pid].kind, RowOutcome::Ok);
   }
-  RowOutcome CompareOne(ProjectRow row) {
+  RowOutcome CompareOne(ProjectRow row) { return ReadOne(row, true); }
+  // A read of the row alone, or its comparison, which must leave the project as it was.
+  RowOutcome ReadOne(ProjectRow row, bool comparison) {
     RowSelection rows{};
     rows[RowIndex(row)] = true;
     auto before = std::make_unique<ProjectBlocks>(session->blocks);
-    const RunSummary s = transfer->Read(rows, true);
+    const RunSummary s = transfer->Read(rows, comparison);
     EXPECT_TRUE(session->blocks.image == before->image) << RowSectionName(row).toStdString();
     EXPECT_TRUE(session->blocks.pid == before->pid) << RowSectionName(row).toStdString();
     return s[row];
@@ -162,12 +164,18 @@ TEST_P(Comparison, RulesOfTheCompare) {
 
 // A comparison whose read fails shows "Error", never the verdict on what little arrived.
 // Module path: rows whose answers never become ready end in "Error", never in a verdict, and
-// the project stays as it was.
+// the project stays as it was, whether the rows are read or compared.
 TEST_P(Comparison, AnswerNeverReadyIsAnErrorOnEveryRow) {
   if (!GetParam()) GTEST_SKIP() << "the direct path has no answer to wait for";
   emulator.Faults().SetPersistent(Fault::NeverReady);
-  for (const ProjectRow row : {ProjectRow::Relays, ProjectRow::Processes, ProjectRow::Pid}) {
-    EXPECT_EQ(CompareOne(row).kind, RowOutcome::Error) << RowSectionName(row).toStdString();
+  for (const bool comparison : {false, true}) {
+    for (const ProjectRow row : {ProjectRow::Setup, ProjectRow::Relays, ProjectRow::Processes,
+                                 ProjectRow::SpecialStatuses, ProjectRow::Pid}) {
+      const RowOutcome o = ReadOne(row, comparison);
+      EXPECT_EQ(o.kind, RowOutcome::Error) << RowSectionName(row).toStdString() << comparison;
+      EXPECT_EQ(o.reason, "No communication: the module's answer never became ready")
+          << RowSectionName(row).toStdString() << comparison;
+    }
   }
 }
 
@@ -290,6 +298,41 @@ TEST_F(SendRun, AValueTheWireCannotCarryStopsTheSectionBeforeItsFirstByte) {
   ASSERT_EQ(listener.messages.size(), 3);
   EXPECT_TRUE(listener.messages[0].contains("Relay 7, Ta"));
   EXPECT_EQ(s[ProjectRow::Alarms].kind, RowOutcome::Ok);
+}
+
+// The check before the first byte lists every refused value in row, record and field order; a
+// message box shows the first of them and counts the rest; a send given the list holds back
+// each refused row with its first value and sends the others.
+TEST_F(SendRun, CheckListsEveryRefusedValue) {
+  ProjectImage& image = session->blocks.image;
+  for (int n = 1; n <= kRelayCount; ++n) Relay(image, n).SetTimeTb(-n);
+  Alarm(image, 4).SetDelayTime(99999);
+  Program(image, 12).Step(4).SetDelta(300);
+  const std::vector<RowRefusal> refusals = transfer->CheckRows(AllRows());
+  EXPECT_EQ(CountRequests(kClassWrite), 0);
+  ASSERT_EQ(refusals.size(), 34u);
+  for (int n = 1; n <= kRelayCount; ++n) {
+    EXPECT_EQ(refusals[n - 1].row, ProjectRow::Relays);
+    EXPECT_EQ(refusals[n - 1].error.Message(),
+              QStringLiteral("Relay %1, Tb: -%1 is outside 0..65535").arg(n));
+  }
+  EXPECT_EQ(refusals[32].row, ProjectRow::Alarms);
+  EXPECT_EQ(refusals[33].error.Message(), "Program 12, step 4, Delta: 30.0 is outside 0.0..25.5");
+
+  const QStringList lines = RefusedValuesText(refusals).split('\n');
+  ASSERT_EQ(lines.size(), 1 + kRefusedValuesShown + 1);
+  EXPECT_EQ(lines[1], "Relays: Relay 1, Tb: -1 is outside 0..65535");
+  EXPECT_EQ(lines[kRefusedValuesShown], "Relays: Relay 12, Tb: -12 is outside 0..65535");
+  EXPECT_EQ(lines.back(), QStringLiteral("\u2026 and 22 more"));
+  const std::vector<RowRefusal> fit(refusals.begin(), refusals.begin() + kRefusedValuesShown);
+  EXPECT_EQ(RefusedValuesText(fit).split('\n').size(), 1 + kRefusedValuesShown);
+
+  const RunSummary s = transfer->Send(AllRows(), refusals);
+  EXPECT_EQ(s[ProjectRow::Relays].reason, refusals[0].error.Message());
+  EXPECT_EQ(s[ProjectRow::Alarms].kind, RowOutcome::Invalid);
+  EXPECT_EQ(s[ProjectRow::Programs].kind, RowOutcome::Invalid);
+  EXPECT_EQ(s[ProjectRow::Pid].kind, RowOutcome::Ok);
+  EXPECT_TRUE(Writes(0x0C).empty());
 }
 
 TEST_F(SendRun, StopDuringProgramsEndsAfterTheCurrentProgram) {

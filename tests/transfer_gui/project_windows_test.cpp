@@ -134,6 +134,34 @@ TEST_F(ProjectWindows, SendWindowChecksTheTickedRowsBeforeTheFirstByte) {
   }
 }
 
+// With every ticked row refused there is nothing else to send: the message lists every refused
+// value, of every record and section, and no byte goes out.
+TEST_F(ProjectWindows, SendWindowListsEveryRefusedValue) {
+  Relay(session->blocks.image, 7).SetTimeTa(70000);
+  Relay(session->blocks.image, 9).SetLowerHysteresis(-30000000);
+  Alarm(session->blocks.image, 4).SetDelayTime(99999);
+  const QByteArray relaysBefore = emulator.Memory().sections.relays;
+  const QByteArray alarmsBefore = emulator.Memory().sections.alarms;
+  SendProjectWindow w(*session, *ops, dialogs);
+  w.row(ProjectRow::Relays)->SetTicked(true);
+  w.row(ProjectRow::Alarms)->SetTicked(true);
+  w.show();
+  w.startButton()->click();
+  ASSERT_TRUE(WaitFor([&] { return !w.running(); }));
+  EXPECT_TRUE(dialogs.questions().isEmpty());
+  EXPECT_EQ(dialogs.messages(),
+            QStringList{"These values cannot be sent to the controller:\n"
+                        "Relays: Relay 7, Ta: 70000 is outside 0..65535\n"
+                        "Relays: Relay 9, lower hysteresis: -3000000.0 is outside "
+                        "-2147483.6..2147483.6\n"
+                        "Alarms: Alarm 4, delay time: 99999 is outside 0..65535\n"
+                        "Correct them and send again."});
+  EXPECT_EQ(w.row(ProjectRow::Relays)->resultText(), "Error");
+  EXPECT_EQ(w.row(ProjectRow::Alarms)->resultText(), "Error");
+  EXPECT_EQ(emulator.Memory().sections.relays, relaysBefore);
+  EXPECT_EQ(emulator.Memory().sections.alarms, alarmsBefore);
+}
+
 TEST_F(ProjectWindows, StopHidesTheResultsAndANewRunShowsThemAgain) {
   session->settings.pytajOReset = false;
   SendProjectWindow w(*session, *ops, dialogs);
