@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace qdx;
   if (size == 0) return 0;
   const int column = data[0] % (qdx::kMenuColumns + 2) - 1;  // one outside at each end
-  const int codePage = (data[0] >> 5) % 5 - 1;                // -1 .. 3
+  const int codePage = (data[0] >> 5) % 5 - 1;               // -1 .. 3
   const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data + 1),
                                                    static_cast<qsizetype>(size - 1));
 

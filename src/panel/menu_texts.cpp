@@ -200,8 +200,8 @@ QByteArray BuildLanguageBlock(const MenuTextTable& table, int column, int blockS
     block.append(static_cast<char>(four ? head.znak1 : kThreeBlockAttributes[0]));
     block.append(static_cast<char>(four ? head.znak2 : kThreeBlockAttributes[1]));
     for (std::size_t i = run.first; i < run.end; ++i) {
-      const QByteArray text = validColumn ? table[i].texts[static_cast<std::size_t>(column)]
-                                          : QByteArray();
+      const QByteArray text =
+          validColumn ? table[i].texts[static_cast<std::size_t>(column)] : QByteArray();
       block.append('\0');
       block.append(PanelText(text, codePage));
       block.append('\0');
@@ -226,8 +226,8 @@ std::vector<MenuBlockSlot> MenuBlockSlots(const MenuLanguages& languages, MenuLa
 QByteArray BuildMenuStream(const MenuDocument& document, int blockSize) {
   QByteArray stream;
   for (const MenuBlockSlot& slot : MenuBlockSlots(document.languages, document.layout)) {
-    stream += BuildLanguageBlock(document.table, slot.column, blockSize, document.layout,
-                                 slot.codePage);
+    stream +=
+        BuildLanguageBlock(document.table, slot.column, blockSize, document.layout, slot.codePage);
   }
   if (document.layout == MenuLayout::FourBlock) stream.append(kStreamEnd, sizeof kStreamEnd);
   return stream;
@@ -258,8 +258,8 @@ std::optional<std::array<std::uint8_t, 4>> CodePageHeader(const MenuLanguages& l
 
 MenuLayout LayoutFromSetup(const std::uint8_t* setupBytes) {
   const int at = 2 * kSetupWordMenuLayout;
-  const bool four = setupBytes[at] == (kFourBlockMarker & 0xFF) &&
-                    setupBytes[at + 1] == (kFourBlockMarker >> 8);
+  const bool four =
+      setupBytes[at] == (kFourBlockMarker & 0xFF) && setupBytes[at + 1] == (kFourBlockMarker >> 8);
   return four ? MenuLayout::FourBlock : MenuLayout::ThreeBlock;
 }
 

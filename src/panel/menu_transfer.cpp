@@ -47,7 +47,8 @@ class MenuRun {
       : dialogs_(dialogs),
         progress_(progress),
         pump_(pump),
-        path_(Prepared(ops, progress), dialogs, [&progress] { return progress.CancelRequested(); }) {}
+        path_(Prepared(ops, progress), dialogs,
+              [&progress] { return progress.CancelRequested(); }) {}
   ~MenuRun() { progress_.HideProgress(); }
   MenuRun(const MenuRun&) = delete;
   MenuRun& operator=(const MenuRun&) = delete;
@@ -141,8 +142,9 @@ MenuTransferResult ReadStructure(MenuRun& run, MenuDocument& document) {
   DeviceInfo info;
   if (const PathOutcome o = run.Read(DeviceInfoRead(info)); !o.ok()) return MenuRun::Quiet(o);
   QByteArray stream;
-  const PathOutcome o = run.ReadBlocks(kStructureKind, kStructureBlocksMax, kStructureProgressMaximum,
-                                       kPredefinedMenuCaption, stream, HoldsStructureEnd);
+  const PathOutcome o =
+      run.ReadBlocks(kStructureKind, kStructureBlocksMax, kStructureProgressMaximum,
+                     kPredefinedMenuCaption, stream, HoldsStructureEnd);
   if (!o.ok()) return MenuRun::Quiet(o);
   document.structure = stream;
   document.structureLength = kStructureStreamLength;

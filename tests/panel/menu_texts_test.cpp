@@ -167,17 +167,20 @@ TEST_P(EntryTextTest, SentAsTwentyBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, EntryTextTest,
-    ::testing::Values(
-        TextCase{"25 characters: the first 20", "ABCDEFGHIJKLMNOPQRSTUVWXY", -1,
-                 "ABCDEFGHIJKLMNOPQRST"},
-        TextCase{"3 characters and 17 blanks", "ABC", -1, "ABC                 "},
-        TextCase{"empty", "", -1, QByteArray(20, ' ')},
-        TextCase{"no-break spaces become blanks", "A\xA0" "B", -1, "A B                 "},
-        TextCase{"30 held, 20 sent", QByteArray(30, 'Z'), kCodePageStandard, QByteArray(20, 'Z')},
-        TextCase{"Cyrillic converted", "\xC0\xC1", kCodePageCyrillic,
-                 ToPanelCyrillic("\xC0\xC1").leftJustified(20, ' ')},
-        TextCase{"Polish converted", "\xA3\xD3", kCodePagePolish,
-                 ToPanelPolish("\xA3\xD3").leftJustified(20, ' ')}),
+    ::testing::Values(TextCase{"25 characters: the first 20", "ABCDEFGHIJKLMNOPQRSTUVWXY", -1,
+                               "ABCDEFGHIJKLMNOPQRST"},
+                      TextCase{"3 characters and 17 blanks", "ABC", -1, "ABC                 "},
+                      TextCase{"empty", "", -1, QByteArray(20, ' ')},
+                      TextCase{"no-break spaces become blanks",
+                               "A\xA0"
+                               "B",
+                               -1, "A B                 "},
+                      TextCase{"30 held, 20 sent", QByteArray(30, 'Z'), kCodePageStandard,
+                               QByteArray(20, 'Z')},
+                      TextCase{"Cyrillic converted", "\xC0\xC1", kCodePageCyrillic,
+                               ToPanelCyrillic("\xC0\xC1").leftJustified(20, ' ')},
+                      TextCase{"Polish converted", "\xA3\xD3", kCodePagePolish,
+                               ToPanelPolish("\xA3\xD3").leftJustified(20, ' ')}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(LanguageBlock, RoundTripThroughEachConversion) {
@@ -242,13 +245,11 @@ TEST_P(BlockBoundsTest, ParsesOnlyWholeEntriesInsideTheBlock) {
   EXPECT_EQ(static_cast<int>(appended.size()), c.entries) << c.what;
 }
 
-const QByteArray kTwoGroups =
-    BuildLanguageBlock(Table({3, 2}), 0, 122, MenuLayout::FourBlock, -1);
+const QByteArray kTwoGroups = BuildLanguageBlock(Table({3, 2}), 0, 122, MenuLayout::FourBlock, -1);
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, BlockBoundsTest,
-    ::testing::Values(BoundCase{"whole block", kTwoGroups, 5},
-                      BoundCase{"empty", QByteArray(), 0},
+    ::testing::Values(BoundCase{"whole block", kTwoGroups, 5}, BoundCase{"empty", QByteArray(), 0},
                       BoundCase{"header only", Bytes({0xFF, 0x00, 0x05, 0x00, 0x00}), 0},
                       BoundCase{"cut inside the third entry", kTwoGroups.left(5 + 44 + 10), 2},
                       BoundCase{"cut inside the second group", kTwoGroups.left(80), 3},
@@ -345,17 +346,16 @@ constexpr auto kFour = MenuLayout::FourBlock;
 constexpr auto kThree = MenuLayout::ThreeBlock;
 using H = std::array<std::uint8_t, 4>;
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, CodePageHeaderTest,
-    ::testing::Values(HeaderCase{0, 1, kFour, H{0x10, 0x02, 0x11, 0x00}},
-                      HeaderCase{2, 3, kFour, H{0x10, 0x02, 0x12, 0x00}},
-                      HeaderCase{3, 0, kFour, H{0x12, 0x00, 0x10, 0x02}},
-                      HeaderCase{1, 1, kFour, H{0x11, 0x00, 0x11, 0x00}},
-                      HeaderCase{0, 1, kThree, H{0x10, 0x02, 0x11, 0x00}},
-                      HeaderCase{1, 0, kThree, H{0x11, 0x00, 0x10, 0x02}},
-                      HeaderCase{2, 0, kThree, std::nullopt},
-                      HeaderCase{0, 3, kThree, std::nullopt},
-                      HeaderCase{1, 2, kThree, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Pairs, CodePageHeaderTest,
+                         ::testing::Values(HeaderCase{0, 1, kFour, H{0x10, 0x02, 0x11, 0x00}},
+                                           HeaderCase{2, 3, kFour, H{0x10, 0x02, 0x12, 0x00}},
+                                           HeaderCase{3, 0, kFour, H{0x12, 0x00, 0x10, 0x02}},
+                                           HeaderCase{1, 1, kFour, H{0x11, 0x00, 0x11, 0x00}},
+                                           HeaderCase{0, 1, kThree, H{0x10, 0x02, 0x11, 0x00}},
+                                           HeaderCase{1, 0, kThree, H{0x11, 0x00, 0x10, 0x02}},
+                                           HeaderCase{2, 0, kThree, std::nullopt},
+                                           HeaderCase{0, 3, kThree, std::nullopt},
+                                           HeaderCase{1, 2, kThree, std::nullopt}));
 
 // --- layout and language settings ---
 
@@ -395,15 +395,12 @@ TEST_P(NormaliseTest, CountAndSelectionsBounded) {
   for (int k = 1; k <= l.count(); ++k) EXPECT_TRUE(IsValidCodePageIndex(l.CodePage(k)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, NormaliseTest,
-                         ::testing::Values(NormaliseCase{3, 2, 3, 3, 2, 3},
-                                           NormaliseCase{20, 2, 3, 15, 2, 3},
-                                           NormaliseCase{20, 18, 16, 15, 2, 3},
-                                           NormaliseCase{0, 2, 3, 1, 1, 1},
-                                           NormaliseCase{1, 2, 3, 1, 1, 1},
-                                           NormaliseCase{2, 2, 3, 2, 2, 2},
-                                           NormaliseCase{5, 5, 0, 5, 5, 3},
-                                           NormaliseCase{5, -1, 4, 5, 2, 4}));
+INSTANTIATE_TEST_SUITE_P(
+    Settings, NormaliseTest,
+    ::testing::Values(NormaliseCase{3, 2, 3, 3, 2, 3}, NormaliseCase{20, 2, 3, 15, 2, 3},
+                      NormaliseCase{20, 18, 16, 15, 2, 3}, NormaliseCase{0, 2, 3, 1, 1, 1},
+                      NormaliseCase{1, 2, 3, 1, 1, 1}, NormaliseCase{2, 2, 3, 2, 2, 2},
+                      NormaliseCase{5, 5, 0, 5, 5, 3}, NormaliseCase{5, -1, 4, 5, 2, 4}));
 
 TEST(Languages, CodePageOfLanguagesOutsideTheListIsStandard) {
   const MenuLanguages l = Languages({1, 2, 3});

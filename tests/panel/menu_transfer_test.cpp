@@ -13,6 +13,7 @@
 #include <set>
 
 #include "config/section_transfer_fixture.h"
+#include "emulator/command_codes.h"
 #include "emulator/emulator.h"
 #include "emulator/emulator_port.h"
 #include "link/code_pages.h"
@@ -22,11 +23,6 @@
 namespace qdx::test {
 namespace {
 
-constexpr std::uint8_t kDeviceInfoCommand = 0x20;
-constexpr std::uint8_t kReadKind6 = 0x21;
-constexpr std::uint8_t kReadKind7 = 0x22;
-constexpr std::uint8_t kCharsetsCommand = 0x23;
-constexpr std::uint8_t kTextWriteCommand = 0x24;
 // The demo menu: groups of 3, 4 and 4 entries.
 constexpr int kDemoRows = 11;
 constexpr int kDemoBlockSize = 4 + (4 + 3 * 22) + 2 * (4 + 4 * 22);
@@ -54,15 +50,13 @@ class MenuFixture {
     emulator.SetReadyDelayMilliseconds(20);
     emulator.SetPanelLayout(layout);
     emulator.SetObserver([this](const FrameEvent& e) {
-      if (const auto m = MessageOf(e.request)) {
-        sent.push_back(*m);
-      }
+      if (const auto m = MessageOf(e.request)) sent.push_back(*m);
     });
     link = std::make_unique<Link>(std::make_unique<EmulatorPort>(emulator, clock), clock,
                                   session.settings);
     ops = std::make_unique<LinkOperations>(*link, session);
-    transfer = std::make_unique<MenuTransfer>(*ops, dialogs, progress,
-                                              SettingsFolders{folder.path(), {}});
+    transfer =
+        std::make_unique<MenuTransfer>(*ops, dialogs, progress, SettingsFolders{folder.path(), {}});
     document.languages = DefaultLanguages();
   }
 
@@ -105,7 +99,7 @@ class MenuFixture {
   // Text-block offsets written to, each once however often it was tried.
   int PiecesTried() const {
     std::set<QByteArray> offsets;
-    for (const SentMessage& m : Messages(kTextWriteCommand)) offsets.insert(m.params.left(2));
+    for (const SentMessage& m : Messages(cmd::kWritePanelText)) offsets.insert(m.params.left(2));
     return static_cast<int>(offsets.size());
   }
   QStringList Captions() const {
@@ -167,8 +161,8 @@ TEST_P(MenuTransferTest, ReadsTheDemoMenuIntoADefaultWindow) {
   EXPECT_FALSE(f.progress.visible());
   EXPECT_EQ(f.Captions(), QStringList({kPredefinedMenuCaption, kUsersMenuCaption}));
   // The structure ends in the first kind-7 block; the predefined menu takes all of its blocks.
-  EXPECT_EQ(f.Count(kReadKind7), 1);
-  EXPECT_EQ(f.Count(kReadKind6), ((Four() ? 4 : 3) * kDemoBlockSize + 263) / 264);
+  EXPECT_EQ(f.Count(cmd::kReadPanelTextKind7), 1);
+  EXPECT_EQ(f.Count(cmd::kReadPanelTextKind6), ((Four() ? 4 : 3) * kDemoBlockSize + 263) / 264);
   EXPECT_EQ(f.document.structure.size(), Four() ? 264 : 0);
 }
 
@@ -177,7 +171,7 @@ TEST_P(MenuTransferTest, WrittenTextsReadBackUnchanged) {
   MenuDocument edited = f.document;
   edited.table[0].texts[1] = "PROGRAMS AND MORE TEXT";  // 22: the first 20 go
   edited.table[1].texts[2] = "ABC";
-  edited.table[2].texts[3] = "\xC0\xC1\xC2";  // Cyrillic
+  edited.table[2].texts[3] = "\xC0\xC1\xC2";      // Cyrillic
   edited.table[3].texts[0] = "\xA3\xD3\xA6\xAF";  // Polish capitals
   const MenuTransferResult w = f.transfer->Write(edited);
   ASSERT_TRUE(w.ok()) << w.message.toStdString();
@@ -202,10 +196,10 @@ TEST_P(MenuTransferTest, WriteSendsTheHeaderThenPiecesOfTheStream) {
   ASSERT_EQ(stream.size(), length);
 
   ASSERT_GE(f.sent.size(), 2u);
-  EXPECT_EQ(f.sent[0].command, kDeviceInfoCommand);
-  EXPECT_EQ(f.sent[1].command, kCharsetsCommand);
+  EXPECT_EQ(f.sent[0].command, cmd::kReadDeviceInfo);
+  EXPECT_EQ(f.sent[1].command, cmd::kWritePanelCharsets);
   EXPECT_EQ(f.sent[1].params, QByteArray("\x10\x02\x11\x00", 4));
-  const std::vector<SentMessage> pieces = f.Messages(kTextWriteCommand);
+  const std::vector<SentMessage> pieces = f.Messages(cmd::kWritePanelText);
   ASSERT_EQ(static_cast<int>(pieces.size()), (length + 263) / 264);
   QByteArray sentStream;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -237,7 +231,8 @@ TEST_P(MenuTransferTest, ModuleExchangesPauseAfterEveryPost) {
 }
 
 TEST_P(MenuTransferTest, FailedLanguageBlockKeepsTheColumnsAndCodePages) {
-  f.AnswerOnly(kReadKind6, 2, 2, [this](const InnerRequest& r) { return f.ServeKind6(r); });
+  f.AnswerOnly(cmd::kReadPanelTextKind6, 2, 2,
+               [this](const InnerRequest& r) { return f.ServeKind6(r); });
   const MenuTransferResult r = f.transfer->Read(f.document);
   EXPECT_EQ(r.kind, MenuTransferResult::Failed);
   EXPECT_TRUE(r.firstStage) << "writing may still be enabled";
@@ -261,8 +256,8 @@ TEST_P(MenuTransferTest, FirstStageStopsQuietlyWithAnEmptyTable) {
     MenuTransferResult::Kind kind;
   };
   const Case cases[] = {
-      {"device information", kDeviceInfoCommand, 0, 0, MenuTransferResult::Failed},
-      {"kind-7 block", kReadKind7, 2, 0, MenuTransferResult::Failed},
+      {"device information", cmd::kReadDeviceInfo, 0, 0, MenuTransferResult::Failed},
+      {"kind-7 block", cmd::kReadPanelTextKind7, 2, 0, MenuTransferResult::Failed},
       {"cancel", 0, 0, 1, MenuTransferResult::Cancelled},
   };
   for (const Case& c : cases) {
@@ -276,7 +271,7 @@ TEST_P(MenuTransferTest, FirstStageStopsQuietlyWithAnEmptyTable) {
     EXPECT_TRUE(g.document.table.empty()) << c.what;
     EXPECT_FALSE(g.document.hasData) << c.what;
     EXPECT_TRUE(g.dialogs.shown().empty()) << c.what;
-    EXPECT_EQ(g.Count(kReadKind6), 0) << c.what;
+    EXPECT_EQ(g.Count(cmd::kReadPanelTextKind6), 0) << c.what;
     EXPECT_FALSE(g.progress.visible()) << c.what;
   }
 }
@@ -304,15 +299,16 @@ TEST_P(MenuTransferTest, WriteStopsAtFailures) {
     int piecesTried;
   };
   const Case cases[] = {
-      {"device information", kDeviceInfoCommand, 0, 0, true, 0},
-      {"character sets", kCharsetsCommand, 4, 0, false, 0},
-      {"second piece", kTextWriteCommand, 2 + 264, 1, false, 2},
+      {"device information", cmd::kReadDeviceInfo, 0, 0, true, 0},
+      {"character sets", cmd::kWritePanelCharsets, 4, 0, false, 0},
+      {"second piece", cmd::kWritePanelText, 2 + 264, 1, false, 2},
   };
   for (const Case& c : cases) {
     MenuFixture g(GetParam().path, GetParam().layout);
     ASSERT_TRUE(g.transfer->Read(g.document).ok());
     g.sent.clear();
-    g.AnswerOnly(c.unanswered, c.params, c.answered, [&g](const InnerRequest& r) { return g.StoreKind6(r); });
+    g.AnswerOnly(c.unanswered, c.params, c.answered,
+                 [&g](const InnerRequest& r) { return g.StoreKind6(r); });
     const MenuTransferResult r = g.transfer->Write(g.document);
     EXPECT_EQ(r.kind, MenuTransferResult::Failed) << c.what;
     EXPECT_EQ(r.quiet, c.quiet) << c.what;
@@ -329,7 +325,7 @@ TEST_P(MenuTransferTest, CancelStopsBeforeTheNextPiece) {
   f.progress.CancelAtStep(f.progress.showCount() + 2);
   const MenuTransferResult r = f.transfer->Write(f.document);
   EXPECT_EQ(r.kind, MenuTransferResult::Cancelled);
-  EXPECT_EQ(f.Count(kTextWriteCommand), 1);
+  EXPECT_EQ(f.Count(cmd::kWritePanelText), 1);
   EXPECT_TRUE(f.dialogs.shown().empty());
   EXPECT_FALSE(f.progress.visible());
   // Only the piece that was sent is kept.
@@ -388,7 +384,7 @@ TEST(MenuTransferRefusal, StreamBeyondSixteenBitOffsets) {
   }
   const MenuTransferResult r = f.transfer->Write(f.document);
   EXPECT_EQ(r.kind, MenuTransferResult::Refused);
-  EXPECT_EQ(f.Count(kCharsetsCommand) + f.Count(kTextWriteCommand), 0);
+  EXPECT_EQ(f.Count(cmd::kWritePanelCharsets) + f.Count(cmd::kWritePanelText), 0);
   EXPECT_EQ(f.dialogs.messages(), QStringList({r.message}));
   EXPECT_TRUE(r.message.contains(QStringLiteral("67386")));
 }
