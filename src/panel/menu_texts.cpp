@@ -109,6 +109,8 @@ int ThreeBlockConversion(const MenuLanguages& languages, int k) {
 
 using HeaderPair = std::array<std::uint8_t, 2>;
 
+// The character-set pair a code page puts into the header; a three-block controller has none
+// for Polish and PC852.
 std::optional<HeaderPair> CharsetPair(int codePage, MenuLayout layout) {
   const bool four = layout == MenuLayout::FourBlock;
   switch (codePage) {

@@ -119,13 +119,6 @@ TEST(Structure, HeadersStopAtTheFixedStreamLength) {
   EXPECT_EQ(static_cast<int>(table.size()), headers);
 }
 
-TEST(Structure, BlockSizeMatchesTheTableBuiltFromIt) {
-  MenuTextTable table;
-  const int l = ParseStructure(Structure({{3, 0, 0}, {2, 0, 0}, {7, 0, 0}}), table);
-  EXPECT_EQ(LanguageBlockSize(table), l);
-  EXPECT_EQ(LanguageBlockSize(MenuTextTable{}), 4);
-}
-
 // --- language blocks ---
 
 TEST(LanguageBlock, LayoutOfTwoGroups) {
@@ -216,17 +209,6 @@ TEST(LanguageBlock, EntriesBeyondTheTableAreDropped) {
   EXPECT_EQ(shorter[1].texts[0], "G1E2C0");
 }
 
-TEST(LanguageBlock, ColumnsOutsideTheTableChangeNothing) {
-  const QByteArray block = BuildLanguageBlock(Table({2}), 0, 52, MenuLayout::FourBlock, -1);
-  for (const int column : {-1, kMenuColumns}) {
-    MenuTextTable table = Table({2});
-    ParseLanguageBlockInto(block, table, column, -1);
-    EXPECT_EQ(table, Table({2}));
-    EXPECT_EQ(BuildLanguageBlock(table, column, 52, MenuLayout::FourBlock, -1).mid(6, 20),
-              QByteArray(20, ' '));
-  }
-}
-
 struct BoundCase {
   const char* what;
   QByteArray block;
@@ -307,16 +289,6 @@ TEST(MenuStream, ThreeBlocksOfTheSelectedColumnsConvertOnlyCyrillic) {
   EXPECT_EQ(stream.mid(120 + 6, 20), ToPanelCyrillic("\xA3\xC0").leftJustified(20, ' '))
       << "language 2 (Cyrillic)";
   EXPECT_EQ(stream.mid(1, 4), Bytes({0x00, 2, 0x03, 0x01}));
-}
-
-TEST(MenuStream, BlockOrderFollowsTheSelection) {
-  const MenuLanguages l = Languages({0, 1, 2, 3, 0}, 5, 2);
-  const std::vector<MenuBlockSlot> four = MenuBlockSlots(l, MenuLayout::FourBlock);
-  const std::vector<MenuBlockSlot> fourExpected = {{0, kCodePagePolish}, {1, 0}, {5, 0}, {2, 1}};
-  EXPECT_EQ(four, fourExpected);
-  const std::vector<MenuBlockSlot> three = MenuBlockSlots(l, MenuLayout::ThreeBlock);
-  const std::vector<MenuBlockSlot> threeExpected = {{1, -1}, {5, -1}, {2, 1}};
-  EXPECT_EQ(three, threeExpected);
 }
 
 struct HeaderCase {
@@ -401,13 +373,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NormaliseCase{20, 18, 16, 15, 2, 3}, NormaliseCase{0, 2, 3, 1, 1, 1},
                       NormaliseCase{1, 2, 3, 1, 1, 1}, NormaliseCase{2, 2, 3, 2, 2, 2},
                       NormaliseCase{5, 5, 0, 5, 5, 3}, NormaliseCase{5, -1, 4, 5, 2, 4}));
-
-TEST(Languages, CodePageOfLanguagesOutsideTheListIsStandard) {
-  const MenuLanguages l = Languages({1, 2, 3});
-  const int expected[] = {0, 1, 2, 3, 0};
-  for (int k = 0; k <= 4; ++k) EXPECT_EQ(l.CodePage(k), expected[k]) << k;
-  EXPECT_EQ(l.CodePage(-1), 0);
-}
 
 }  // namespace
 }  // namespace qdx
