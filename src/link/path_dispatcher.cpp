@@ -33,6 +33,13 @@ PathOutcome PathDispatcher::Write(const InnerMessage& inner, const PathStep& ste
       [&] { return ops_.FetchWriteResult(kSectionWriteFetchCount); });
 }
 
+PathOutcome PathDispatcher::Write(const WriteRequest& request, const PathStep& step) {
+  if (!request.valid || !request.encoded.ok()) return Outcome(kLinkRequestInvalid);
+  return Exchange(
+      request.encoded.message, PostAck::AnyReply, step, [&] { return qdx::Write(ops_, request); },
+      [&] { return ops_.FetchWriteResult(request.replyLength - kPostReplyLength); });
+}
+
 PathOutcome PathDispatcher::Exchange(const InnerMessage& inner, PostAck ack, const PathStep& step,
                                      const std::function<LinkResult()>& direct,
                                      const std::function<LinkResult()>& fetch) {

@@ -67,6 +67,9 @@ class PathDispatcher {
   PathOutcome Read(const ReadRequest& request, const PathStep& step = {});
   // A section write; writes check the STOP mode unless the step says otherwise.
   PathOutcome Write(const InnerMessage& inner, const PathStep& step = kWriteStep);
+  // A write of the catalogue: the direct answer and the fetched result (its length less the
+  // post's 7 bytes) as the request says; a request that is not valid sends nothing.
+  PathOutcome Write(const WriteRequest& request, const PathStep& step);
 
  private:
   // The path's exchanges in their order; direct and fetch are the two ends of the paths.

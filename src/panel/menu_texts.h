@@ -107,6 +107,18 @@ int LanguageBlockSize(const MenuTextTable& table);
 QByteArray BuildLanguageBlock(const MenuTextTable& table, int column, int blockSize,
                               MenuLayout layout, int codePage);
 
+// A language block of a controller's kind-6 area: the table column it holds and the
+// conversion its texts take (code page 0..3, -1 for none).
+struct MenuBlockSlot {
+  int column = 0;
+  int codePage = -1;
+  friend bool operator==(const MenuBlockSlot&, const MenuBlockSlot&) = default;
+};
+// The kind-6 language blocks in their order: base language (Polish), language 1 and the two
+// selected ones (four-block layout); language 1 and the two selected ones, only Cyrillic
+// converted (three-block layout).
+std::vector<MenuBlockSlot> MenuBlockSlots(const MenuLanguages& languages, MenuLayout layout);
+
 // The whole kind-6 stream to write: four blocks of L and 0xFE 0x00 (four-block layout), or
 // three blocks of S (three-block layout), with each layout's conversions.
 QByteArray BuildMenuStream(const MenuDocument& document, int blockSize);

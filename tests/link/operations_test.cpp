@@ -535,5 +535,36 @@ TEST_F(OperationsTest, DispatcherStagesAndPathChosenOnce) {
   }
 }
 
+// A catalogue write goes without the STOP-mode check when its step says so, and a request
+// outside its section sends nothing.
+TEST_F(OperationsTest, DispatcherCatalogueWrites) {
+  struct Case {
+    const char* name;
+    bool moduleFlag;
+    qint64 offset;
+    PathOutcome::Kind kind;
+    LinkResult result;
+    QStringList seen;
+  };
+  const Case cases[] = {
+      {"Direct", false, 264, PathOutcome::Done, kLinkOk, {"direct 44 24"}},
+      {"Module", true, 264, PathOutcome::Done, kLinkOk, {"post 44 24", "poll", "fetch"}},
+      {"DirectOutside", false, 65536, PathOutcome::Failed, kLinkRequestInvalid, {}},
+      {"ModuleOutside", true, 65536, PathOutcome::Failed, kLinkRequestInvalid, {}},
+  };
+  session.settings.waitForPanel = 1;
+  ScriptedDialogs d;
+  for (const Case& c : cases) {
+    module = test::FakeModule{};
+    session.moduleFlag = c.moduleFlag;
+    PathDispatcher path(*ops, d);
+    const PathOutcome out = path.Write(PanelTextWrite(c.offset, QByteArray(264, 'x')), {});
+    EXPECT_EQ(out.kind, c.kind) << c.name;
+    EXPECT_EQ(out.result, c.result) << c.name;
+    EXPECT_EQ(module.seen, c.seen) << c.name;
+  }
+  EXPECT_TRUE(d.shown().empty());
+}
+
 }  // namespace
 }  // namespace qdx
