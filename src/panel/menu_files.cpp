@@ -18,19 +18,31 @@ const QString kCountKey = QStringLiteral("LanguagesCount");
 constexpr int kDefaultLanguageCount = 3;
 constexpr int kLengthFieldSize = 4;
 
-QString CodePageKey(int k) { return QStringLiteral("PageCode_%1").arg(k); }
-QString NameKey(int k) { return QStringLiteral("CodeName_%1").arg(k); }
+QString CodePageKey(int k) {
+  return QStringLiteral("PageCode_%1").arg(k);
+}
+QString NameKey(int k) {
+  return QStringLiteral("CodeName_%1").arg(k);
+}
 
-QString SettingsPath(const QString& folder) { return QDir(folder).filePath(kMenuSettingsFile); }
+QString SettingsPath(const QString& folder) {
+  return QDir(folder).filePath(kMenuSettingsFile);
+}
 
 // The chosen name with ".mpl" (the user may have typed it in any case) and without it.
 QString MplFile(const QString& path) {
   return path.endsWith(QLatin1String(".mpl"), Qt::CaseInsensitive) ? path
-                                                                     : path + QLatin1String(".mpl");
+                                                                   : path + QLatin1String(".mpl");
 }
-QString BaseName(const QString& path) { return MplFile(path).chopped(4); }
-QString LanguageFile(const QString& base, int k) { return base + QLatin1Char('.') + QString::number(k); }
-QString StructureFile(const QString& base) { return base + QLatin1String(".str"); }
+QString BaseName(const QString& path) {
+  return MplFile(path).chopped(4);
+}
+QString LanguageFile(const QString& base, int k) {
+  return base + QLatin1Char('.') + QString::number(k);
+}
+QString StructureFile(const QString& base) {
+  return base + QLatin1String(".str");
+}
 
 MenuLanguages ParseMenuSettings(const IniFile& ini) {
   MenuLanguages languages;
@@ -197,9 +209,8 @@ std::optional<QByteArray> ParseStructureFile(const QByteArray& bytes, QString* e
   const quint32 length = qFromBigEndian<quint32>(bytes.constData());
   const qsizetype data = bytes.size() - kLengthFieldSize;
   if (length > static_cast<quint64>(data)) {
-    return refuse(QStringLiteral("its length %1 exceeds its %2 bytes of structure")
-                      .arg(length)
-                      .arg(data));
+    return refuse(
+        QStringLiteral("its length %1 exceeds its %2 bytes of structure").arg(length).arg(data));
   }
   return bytes.mid(kLengthFieldSize, length);
 }

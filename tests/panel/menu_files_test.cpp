@@ -35,8 +35,8 @@ MenuDocument FourBlockMenu() {
   d.languages.list = {{"ENGLISH", 0}, {"RUSSIAN", 1}, {"SLOVAK", 3}};
   for (MenuTextRow& row : d.table) {
     for (int k = 0; k <= 3; ++k) {
-      row.texts[std::size_t(k)] = QByteArray("ROW ") + QByteArray::number(row.nr_wew) + " L" +
-                                  QByteArray::number(k);
+      row.texts[std::size_t(k)] =
+          QByteArray("ROW ") + QByteArray::number(row.nr_wew) + " L" + QByteArray::number(k);
     }
   }
   return d;
@@ -70,8 +70,8 @@ TEST_F(MenuFilesTest, SettingsTakeDefaultsAndBounds) {
   };
   const Case cases[] = {
       {nullptr, 3, "LANGUAGE 2", 0, 2, 3},
-      {"[Settings]\r\nLanguagesCount=4\r\nCodeName_2=RUSKI\r\nPageCode_2=1\r\n", 4, "RUSKI", 1,
-       2, 3},
+      {"[Settings]\r\nLanguagesCount=4\r\nCodeName_2=RUSKI\r\nPageCode_2=1\r\n", 4, "RUSKI", 1, 2,
+       3},
       {"[settings]\nlanguagescount=40\npagecode_2=9\n", 15, "LANGUAGE 2", 0, 2, 3},
       {"[Settings]\nLanguagesCount=1\n", 1, "", 0, 1, 1},
       {"[Settings]\nLanguagesCount=-3\n", 1, "", 0, 1, 1},
@@ -154,14 +154,16 @@ TEST_F(MenuFilesTest, AWrittenMenuReadsBackIntoAnEmptyWindow) {
 
 TEST_F(MenuFilesTest, TheBaseFileDrivesTheRowsAndShortFilesKeepTheRest) {
   MenuDocument d = FourBlockMenu();
-  Write("m.mpl", "A\r\nB\n");        // two rows only
+  Write("m.mpl", "A\r\nB\n");          // two rows only
   Write("m.1", "E1\r\nE2\r\nE3\r\n");  // longer than the base file: its third line is unused
   Write("m.2", "R1\r\n");              // shorter: row 2 keeps its text
   ASSERT_TRUE(ReadMenuFiles(Path("m.mpl"), d));
   const MenuDocument before = FourBlockMenu();
-  const QByteArray expected[][4] = {{"A", "E1", "R1", "ROW 1 L3"}, {"B", "E2", "ROW 2 L2", "ROW 2 L3"}};
+  const QByteArray expected[][4] = {{"A", "E1", "R1", "ROW 1 L3"},
+                                    {"B", "E2", "ROW 2 L2", "ROW 2 L3"}};
   for (int row = 0; row < 2; ++row) {
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(d.table[std::size_t(row)].texts[std::size_t(k)], expected[row][k]);
+    for (int k = 0; k < 4; ++k)
+      EXPECT_EQ(d.table[std::size_t(row)].texts[std::size_t(k)], expected[row][k]);
   }
   for (std::size_t row = 2; row < d.table.size(); ++row) EXPECT_EQ(d.table[row], before.table[row]);
 }
@@ -186,7 +188,9 @@ TEST_F(MenuFilesTest, MalformedFilesAreRefusedAndChangeNothing) {
   };
   const Case cases[] = {
       {"length beyond the data",
-       [](MenuFilesTest& t) { t.Write("m.str", QByteArray("\x00\x00\x01\x00", 4) + Structure({1})); },
+       [](MenuFilesTest& t) {
+         t.Write("m.str", QByteArray("\x00\x00\x01\x00", 4) + Structure({1}));
+       },
        "exceeds"},
       {"no length", [](MenuFilesTest& t) { t.Write("m.str", "\x00\x01"); }, "shorter"},
       {"structure is a folder", [](MenuFilesTest& t) { QDir(t.dir_.path()).mkdir("m.str"); },
@@ -236,11 +240,26 @@ TEST(MenuFileFormats, StructureFileLength) {
       {{}, std::nullopt},
       {QByteArray("\x00\x00\x00", 3), std::nullopt},
       {QByteArray("\x00\x00\x00\x00", 4), QByteArray()},
-      {QByteArray("\x00\x00\x00\x02" "ab", 6), QByteArray("ab")},
-      {QByteArray("\x00\x00\x00\x01" "ab", 6), QByteArray("a")},
-      {QByteArray("\x00\x00\x00\x03" "ab", 6), std::nullopt},
-      {QByteArray("\xFF\xFF\xFF\xFF" "ab", 6), std::nullopt},
-      {QByteArray("\x01\x00\x00\x00" "ab", 6), std::nullopt},
+      {QByteArray("\x00\x00\x00\x02"
+                  "ab",
+                  6),
+       QByteArray("ab")},
+      {QByteArray("\x00\x00\x00\x01"
+                  "ab",
+                  6),
+       QByteArray("a")},
+      {QByteArray("\x00\x00\x00\x03"
+                  "ab",
+                  6),
+       std::nullopt},
+      {QByteArray("\xFF\xFF\xFF\xFF"
+                  "ab",
+                  6),
+       std::nullopt},
+      {QByteArray("\x01\x00\x00\x00"
+                  "ab",
+                  6),
+       std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes.toHex().toStdString());
