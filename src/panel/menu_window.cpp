@@ -65,7 +65,7 @@ MenuWindow::MenuWindow(LinkOperations& ops, Dialogs& dialogs, Progress& progress
 
   FillLanguageLists();
   Refill();
-  EnableWriting();
+  UpdateWriteButtons();
   grid_->setFocus();
 }
 
@@ -92,8 +92,9 @@ QWidget* MenuWindow::BuildBar() {
     auto* list = new QComboBox(bar);
     list->setMinimumContentsLength(16);
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    auto* label = new QLabel(QStringLiteral("  Cust &%1 ").arg(which + 1), bar);
+    auto* label = new QLabel(QStringLiteral("Cust &%1").arg(which + 1), bar);
     label->setBuddy(list);
+    label->setContentsMargins(12, 0, 4, 0);
     bar->addWidget(label);
     bar->addWidget(list);
     connect(list, &QComboBox::currentIndexChanged, this,
@@ -139,16 +140,21 @@ QToolButton* MenuWindow::button(SectionAction action) const {
 bool MenuWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == grid_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_F10) {
-      unlocked_ = true;
-      return true;
-    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       EditCell(grid_->currentRow(), grid_->currentColumn());
       return true;
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+// F10 reaches here from whichever control has the focus, as none of them takes it.
+void MenuWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10) {
+    unlocked_ = true;
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 int MenuWindow::LanguageOf(int column) const {
@@ -216,7 +222,7 @@ void MenuWindow::RefillCell(int row, int column) {
   grid_->setItem(row, column, item);
 }
 
-void MenuWindow::EnableWriting() {
+void MenuWindow::UpdateWriteButtons() {
   button(SectionAction::WriteController)->setEnabled(document_.hasData);
   button(SectionAction::WriteDisk)->setEnabled(document_.hasData);
 }
@@ -241,7 +247,7 @@ void MenuWindow::OnReadFromController() {
   const MenuTransferResult result = transfer_.Read(document_);
   if (result.firstStage) document_.hasData = true;
   Refill();
-  EnableWriting();
+  UpdateWriteButtons();
 }
 
 void MenuWindow::OnWriteToController() {
@@ -261,7 +267,7 @@ void MenuWindow::OnReadFromDisk() {
   }
   FillLanguageLists();
   Refill();
-  EnableWriting();
+  UpdateWriteButtons();
 }
 
 void MenuWindow::OnWriteToDisk() {

@@ -50,6 +50,7 @@ class MenuWindow : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QWidget* BuildBar();
@@ -63,7 +64,8 @@ class MenuWindow : public QDialog {
   void Refill();
   void RefillColumn(int column);
   void RefillCell(int row, int column);
-  void EnableWriting();
+  // The write buttons wait for menu data.
+  void UpdateWriteButtons();
 
   MenuDocument document_;
   MenuTransfer transfer_;

@@ -129,18 +129,13 @@ TEST_F(MenuFilesTest, EachLayoutWritesItsFiles) {
   EXPECT_EQ(ReadMenuSettings(dir_.path()).list, FourBlockMenu().languages.list);
 }
 
-TEST_F(MenuFilesTest, StructureFileHoldsItsLengthAndTheStream) {
-  MenuDocument d = FourBlockMenu();
-  ASSERT_TRUE(WriteMenuFiles(Path("m.mpl"), d));
-  const QByteArray str = Read("m.str");
-  ASSERT_EQ(str.size(), 4 + kStructureStreamLength);
-  EXPECT_EQ(str.left(4), QByteArray("\x00\x00\x27\x76", 4));
-  EXPECT_EQ(str.mid(4, d.structure.size()), d.structure);
-}
-
 TEST_F(MenuFilesTest, AWrittenMenuReadsBackIntoAnEmptyWindow) {
   const MenuDocument written = FourBlockMenu();
   ASSERT_TRUE(WriteMenuFiles(Path("m.mpl"), written));
+  // The structure file: its length (high byte first), then the stream as long as that.
+  const QByteArray str = Read("m.str");
+  EXPECT_EQ(str.left(4), QByteArray("\x00\x00\x27\x76", 4));
+  EXPECT_EQ(str.mid(4), written.structure.leftJustified(kStructureStreamLength, '\0'));
   MenuDocument read;
   ASSERT_TRUE(ReadMenuFiles(Path("m.mpl"), read));
   EXPECT_TRUE(read.hasData);
@@ -166,18 +161,6 @@ TEST_F(MenuFilesTest, TheBaseFileDrivesTheRowsAndShortFilesKeepTheRest) {
       EXPECT_EQ(d.table[std::size_t(row)].texts[std::size_t(k)], expected[row][k]);
   }
   for (std::size_t row = 2; row < d.table.size(); ++row) EXPECT_EQ(d.table[row], before.table[row]);
-}
-
-TEST_F(MenuFilesTest, NoStructureNoMenu) {
-  Write("m.mpl", "A\r\n");
-  MenuDocument d;
-  d.languages.list = {{"X", 0}};
-  const MenuDocument before = d;
-  const FileResult r = ReadMenuFiles(Path("m.mpl"), d);
-  EXPECT_FALSE(r);
-  EXPECT_EQ(r.error, kNoStructureMessage);
-  EXPECT_EQ(d.languages, before.languages);
-  EXPECT_TRUE(d.table.empty());
 }
 
 TEST_F(MenuFilesTest, MalformedFilesAreRefusedAndChangeNothing) {
