@@ -10,6 +10,7 @@
 #include "config/program_list_window.h"
 #include "config/relay_list_window.h"
 #include "config/special_status_list_window.h"
+#include "panel/menu_window.h"
 #include "service/passwords_window.h"
 #include "service/readouts_window.h"
 #include "service/setup_window.h"
@@ -83,6 +84,10 @@ void Desktop::PlugInWindows(Session& session, Dialogs& dialogs) {
   };
   hooks.editors[int(Editor::Readouts)] = [this, &dialogs] {
     ReadoutsWindow(operations_, dialogs, &window_).exec();
+  };
+  hooks.setLanguages = [this, &session, &dialogs] {
+    MenuWindow(operations_, dialogs, window_.progress(), session.settingsFolders(), &window_)
+        .exec();
   };
 }
 

@@ -7,7 +7,10 @@
 // files and never read outside their data.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+#include <optional>
 
 #include "files/safe_file.h"
 #include "panel/menu_texts.h"
@@ -38,5 +41,9 @@ FileResult ReadMenuFiles(const QString& mplPath, MenuDocument& document);
 // A structure file's bytes: the length (32-bit, high byte first) and the stream. A length
 // larger than the data is refused.
 std::optional<QByteArray> ParseStructureFile(const QByteArray& bytes, QString* error = nullptr);
+
+// The lines of a text file (ended by CR LF or LF, the last one perhaps by nothing), each cut
+// to the characters a cell holds.
+QList<QByteArray> SplitMenuLines(const QByteArray& bytes);
 
 }  // namespace qdx
