@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/connection.h"
 #include "cli/link_commands.h"
+#include "cli/menu_commands.h"
 #include "cli/output.h"
 #include "cli/project_commands.h"
 #include "cli/setup_commands.h"
@@ -68,5 +69,6 @@ int main(int argc, char** argv) {
   if (line.command == "setup") return Finish(RunSetup(line));
   if (IsLinkCommand(line.command)) return RunOnLink(line);
   if (IsProjectTransferCommand(line.command)) return RunProjectTransferProgram(line);
+  if (line.command == "menu") return RunMenuProgram(line);
   return Fail(kExitUsage, QStringLiteral("%1 is not available in this build").arg(line.command));
 }

@@ -182,11 +182,18 @@ FileResult ReadMenuFiles(const QString& mplPath, MenuDocument& document) {
   if (!result.hasData) {
     if (FileResult r = LoadStructure(StructureFile(base), result); !r) return r;
   }
-  columns[0].emplace();
-  if (FileResult r = ReadLines(mplPath, &*columns[0]); !r) return r;
+  // A three-block menu is saved without BASE.mpl (its base texts are the controller's own):
+  // then the rows read from the controller are the ones filled.
+  const bool withoutBase = result.hasData && result.layout == MenuLayout::ThreeBlock &&
+                           !QFileInfo::exists(mplPath);
+  if (!withoutBase) {
+    columns[0].emplace();
+    if (FileResult r = ReadLines(mplPath, &*columns[0]); !r) return r;
+  }
 
   // The base-language file drives the rows; a shorter language file leaves the rest as it was.
-  const qsizetype rows = std::min<qsizetype>(columns[0]->size(), result.table.size());
+  const qsizetype rows = withoutBase ? static_cast<qsizetype>(result.table.size())
+                                     : std::min<qsizetype>(columns[0]->size(), result.table.size());
   for (qsizetype i = 0; i < rows; ++i) {
     MenuTextRow& row = result.table[static_cast<std::size_t>(i)];
     for (std::size_t k = 0; k < columns.size(); ++k) {

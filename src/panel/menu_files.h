@@ -36,6 +36,7 @@ FileResult WriteMenuFiles(const QString& mplPath, const MenuDocument& document);
 // "Read from disk" of mplPath into document (the window's steps 2 to 6): the settings beside
 // it, the structure file when the document has no data, the lines into the rows. On failure
 // the document is unchanged and the result says why (kNoStructureMessage among others).
+// A three-block menu read from a controller needs no BASE.mpl: one is never written for it.
 FileResult ReadMenuFiles(const QString& mplPath, MenuDocument& document);
 
 // A structure file's bytes: the length (32-bit, high byte first) and the stream. A length
