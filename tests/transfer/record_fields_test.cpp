@@ -21,33 +21,13 @@
 namespace qdx {
 namespace {
 
-// The export's key of each section that has records with fields.
+// The export's key of each section with fields, in SectionId order.
+constexpr const char* kSectionKeys[] = {
+    "setup",           "relays",   "processes",      "washingProcesses", "alarms",
+    "specialStatuses", "programs", "washingProgram", "analogOutputs",    "pid"};
+
 const char* SectionKey(SectionId id) {
-  switch (id) {
-    case SectionId::Setup:
-      return "setup";
-    case SectionId::Relays:
-      return "relays";
-    case SectionId::Processes:
-      return "processes";
-    case SectionId::WashingProcesses:
-      return "washingProcesses";
-    case SectionId::Alarms:
-      return "alarms";
-    case SectionId::SpecialStatuses:
-      return "specialStatuses";
-    case SectionId::Programs:
-      return "programs";
-    case SectionId::WashingProgram:
-      return "washingProgram";
-    case SectionId::AnalogOutputs:
-      return "analogOutputs";
-    case SectionId::Pid:
-      return "pid";
-    case SectionId::Passwords:
-      break;
-  }
-  return "";
+  return kSectionKeys[static_cast<std::size_t>(id)];
 }
 
 QJsonDocument Export(const ProjectBlocks& blocks) {
