@@ -9,6 +9,7 @@ namespace qdx {
 namespace {
 
 using enum FieldKind;
+using enum AnalogOutputLayout;
 
 // Of the reserved bytes after a record's relay outputs, comparison looks at this many.
 constexpr std::size_t kComparedReservedSize = 32;
@@ -130,6 +131,12 @@ constexpr RecordField kProgramStepFields[] = {
     {"pauseTime", "pause time", ProgramStep::kPauseTimeOffset, U16},
 };
 
+// A field comparison looks at only where the analog outputs travel in this wire layout.
+constexpr RecordField ComparedOnlyIn(AnalogOutputLayout layout, RecordField field) {
+  field.comparedOnlyIn = layout;
+  return field;
+}
+
 // The export shows every byte with a meaning; comparison what the wire layout carries: the
 // output's own PID values in the legacy layout, the PID number in the current one.
 constexpr RecordField kAnalogOutputFields[] = {
@@ -142,36 +149,18 @@ constexpr RecordField kAnalogOutputFields[] = {
     {"valueAt10V", "value for 10 V", AnalogOutputRecord::kValueAt10VOffset, S32},
     {"stopSetValue", "Stop", AnalogOutputRecord::kStopSetValueOffset, S32},
     {"pauseSetValue", "Pause", AnalogOutputRecord::kPauseSetValueOffset, S32},
-    {.key = "samplingPeriod",
-     .name = "sample",
-     .offset = AnalogOutputRecord::kSamplePeriodOffset,
-     .kind = Double,
-     .comparedOnlyIn = AnalogOutputLayout::Legacy},
-    {.key = "gain",
-     .name = "gain",
-     .offset = AnalogOutputRecord::kGainOffset,
-     .kind = Double,
-     .comparedOnlyIn = AnalogOutputLayout::Legacy},
-    {.key = "integralTime",
-     .name = "Ti",
-     .offset = AnalogOutputRecord::kIntegralTimeOffset,
-     .kind = Double,
-     .comparedOnlyIn = AnalogOutputLayout::Legacy},
-    {.key = "derivativeTime",
-     .name = "Td",
-     .offset = AnalogOutputRecord::kDerivativeTimeOffset,
-     .kind = Double,
-     .comparedOnlyIn = AnalogOutputLayout::Legacy},
+    ComparedOnlyIn(Legacy,
+                   {"samplingPeriod", "sample", AnalogOutputRecord::kSamplePeriodOffset, Double}),
+    ComparedOnlyIn(Legacy, {"gain", "gain", AnalogOutputRecord::kGainOffset, Double}),
+    ComparedOnlyIn(Legacy, {"integralTime", "Ti", AnalogOutputRecord::kIntegralTimeOffset, Double}),
+    ComparedOnlyIn(Legacy,
+                   {"derivativeTime", "Td", AnalogOutputRecord::kDerivativeTimeOffset, Double}),
     {.key = "functionSetValuesF1toF4",
      .name = "F%1",
      .offset = AnalogOutputRecord::kFunctionSetValuesOffset,
      .kind = S32,
      .count = AnalogOutputRecord::kFunctionCount},
-    {.key = "pidNumber",
-     .name = "PID number",
-     .offset = AnalogOutputRecord::kPidNumberOffset,
-     .kind = U8,
-     .comparedOnlyIn = AnalogOutputLayout::Current},
+    ComparedOnlyIn(Current, {"pidNumber", "PID number", AnalogOutputRecord::kPidNumberOffset, U8}),
 };
 
 // Comparison looks at what the PID windows edit; the export shows the carried values too.
@@ -184,10 +173,10 @@ constexpr RecordField kPidFields[] = {
     {"regulatorType", "type", PidRecord::kRegulatorTypeOffset, U16},
     {"channel", "measurement channel", PidRecord::kChannelOffset, U16},
     {"setValue", "set value", PidRecord::kSetValueOffset, U16},
-    {.key = "valueAt0V", .offset = PidRecord::kValueAt0VOffset},
-    {.key = "valueAt10V", .offset = PidRecord::kValueAt10VOffset},
-    {.key = "stopSetValue", .offset = PidRecord::kStopSetValueOffset},
-    {.key = "pauseSetValue", .offset = PidRecord::kPauseSetValueOffset},
+    {.key = "valueAt0V", .offset = PidRecord::kValueAt0VOffset, .kind = S32},
+    {.key = "valueAt10V", .offset = PidRecord::kValueAt10VOffset, .kind = S32},
+    {.key = "stopSetValue", .offset = PidRecord::kStopSetValueOffset, .kind = S32},
+    {.key = "pauseSetValue", .offset = PidRecord::kPauseSetValueOffset, .kind = S32},
     {"samplingPeriodTp", "Tp", PidRecord::kSamplePeriodOffset, Double},
     {"proportionalBandXpTenthsPercent", "Xp", PidRecord::kProportionalBandOffset, Double},
     {"integralTimeTi", "Ti", PidRecord::kIntegralTimeOffset, Double},
@@ -195,6 +184,7 @@ constexpr RecordField kPidFields[] = {
     {"pulsePeriodTo", "To", PidRecord::kPulsePeriodOffset, Double},
     {.key = "functionSetValuesF1toF4",
      .offset = PidRecord::kFunctionSetValuesOffset,
+     .kind = S32,
      .count = PidRecord::kFunctionCount},
     {.key = "pidNumber", .offset = PidRecord::kPidNumberOffset, .kind = U8},
 };
