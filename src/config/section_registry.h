@@ -2,7 +2,8 @@
 // section's records lie, how many slots it has, its names (qdx's, the whole-project windows'
 // captions, the progress window's), how the controller moves it (blocks of whole records, the
 // codec and value checks of the link catalogue, fillers after the last record), how its
-// records are renumbered before a write, and its named fields for comparison and `qdx`.
+// records are renumbered before a write, and the table of its named fields that comparison,
+// `qdx` and the export share (model/record_fields.h).
 // The engines (list transfers, whole-project send, read and compare, qdx) read the entry;
 // record offsets stay in the record views (model/*_record.h).
 //
@@ -20,6 +21,7 @@
 
 #include "model/blocks.h"
 #include "model/process_record.h"
+#include "model/record_fields.h"
 #include "link/analog_output_transactions.h"
 #include "link/operations.h"
 #include "link/section_wire.h"
@@ -47,29 +49,6 @@ struct BlockGeometry {
       writeMessage;
 };
 
-// How a compared field is read from the record and compared.
-enum class FieldKind {
-  Name,       // length-prefixed text, compared trimmed
-  S32,
-  S16,
-  U16,
-  U8,
-  Double,
-  Outputs,    // 32 relay-output bytes, one field per output
-  Reserved,   // bytes compared one by one
-  Steps,      // the 200 program steps, one field per step field
-  StepCount,  // 0 counts as 30
-};
-
-// A named field of a record: its name as comparison and qdx's difference lines print it, and
-// where the record's view keeps it.
-struct SectionField {
-  const char* name;
-  std::size_t offset;  // a constant of the record's view
-  FieldKind kind;
-  std::size_t size = 0;  // Name: capacity; Reserved: byte count
-};
-
 struct SectionEntry {
   SectionId id;
   const char* qdxName;        // on qdx's command line: "relays"
@@ -89,8 +68,8 @@ struct SectionEntry {
   std::function<void(ProjectBlocks&)> renumber;
   // After a read: what the controller does not send (the special statuses' fixed names).
   std::function<void(ProjectBlocks&)> afterRead;
-  // Compared fields in record order; the analog outputs' depend on their layout.
-  std::function<std::vector<SectionField>(AnalogOutputLayout)> fields;
+  // The named fields of its records, as export and comparison show them.
+  std::span<const RecordField> fields;
 
   int slotCount() const { return static_cast<int>(layout.count); }
   std::size_t recordSize() const { return layout.recordSize; }

@@ -5,7 +5,10 @@
 #include <QJsonValue>
 #include <QStringList>
 #include <cmath>
+#include <span>
 
+#include "model/bytes.h"
+#include "model/record_fields.h"
 #include "model/record_text.h"
 #include "model/records.h"
 
@@ -72,151 +75,94 @@ class Exporter {
   QString Run() {
     w_.BeginObject();
     w_.Value("header", Text(Header(b_.image).Bytes()));
-    w_.BeginArray("programs");
-    for (int n = 1; n <= kProgramSlots; ++n) ProgramObject(Program(b_.image, n));
-    w_.EndArray();
-    w_.BeginObject("washingProgram");
-    ProgramFields(WashingProgram(b_.image));
-    w_.EndObject();
-    Processes("processes", ProcessSet::Normal);
-    Processes("washingProcesses", ProcessSet::Washing);
-    Relays();
-    SpecialStatuses();
-    Alarms();
-    Setup();
+    Section("programs", SectionId::Programs);
+    Section("washingProgram", SectionId::WashingProgram);
+    Section("processes", SectionId::Processes);
+    Section("washingProcesses", SectionId::WashingProcesses);
+    Section("relays", SectionId::Relays);
+    Section("specialStatuses", SectionId::SpecialStatuses);
+    Section("alarms", SectionId::Alarms);
+    Section("setup", SectionId::Setup);
     SetupParameters();
-    AnalogOutputs();
-    Pids();
+    Section("analogOutputs", SectionId::AnalogOutputs);
+    Section("pid", SectionId::Pid);
     Passwords();
     w_.EndObject();
     return w_.Text();
   }
 
  private:
+  using Fields = std::span<const RecordField>;
+
   QString Text(const QByteArray& bytes) const { return DecodeRecordText(bytes, codePage_); }
 
-  template <typename Outputs>
-  void RelayOutputs(const Outputs& outputs) {
-    w_.BeginArray("relayOutputs");
-    for (int n = 1; n <= 32; ++n) w_.Value(nullptr, static_cast<int>(outputs.Raw(n)));
-    w_.EndArray();
-  }
-
-  void ProgramObject(ConstProgramRecord program) {
-    w_.BeginObject();
-    ProgramFields(program);
-    w_.EndObject();
-  }
-
-  void ProgramFields(ConstProgramRecord program) {
-    w_.Value("number", program.Number());
-    w_.Value("name", Text(program.Name().Bytes()));
-    w_.Value("stepCount", program.StepCount());
-    w_.BeginArray("steps");
-    for (int s = 1; s <= program.StepsInUse(); ++s) {
-      const ConstProgramStep step = program.Step(s);
-      w_.BeginObject();
-      w_.Value("step", s);
-      w_.Value("processNumber", step.ProcessNumber());
-      w_.Value("chamberTemperature", step.ChamberTemperature());
-      w_.Value("additionalValue1", step.Additional1());
-      w_.Value("coreTemperature", step.CoreTemperature());
-      w_.Value("additionalValue2", step.Additional2());
-      w_.Value("humidity", step.Humidity());
-      w_.Value("furtherValue", step.FurtherValue());
-      w_.Value("deltaTenths", step.Delta());
-      w_.Value("hours", step.Hours());
-      w_.Value("minutes", step.Minutes());
-      w_.Value("onOffDelta", step.OnOffDelta());
-      w_.Value("workTime", static_cast<int>(step.WorkTime()));
-      w_.Value("pauseTime", static_cast<int>(step.PauseTime()));
+  // A section of one record as an object, any other as an array of its records.
+  void Section(const char* key, SectionId id) {
+    const SectionLayout layout = LayoutOf(id);
+    const std::uint8_t* first = SectionBytes(b_, id).data();
+    if (layout.count == 1) {
+      w_.BeginObject(key);
+      RecordFields(first, 1, RecordFieldsOf(id));
       w_.EndObject();
+      return;
     }
-    w_.EndArray();
-  }
-
-  void Processes(const char* key, ProcessSet set) {
     w_.BeginArray(key);
-    for (int n = 1; n <= static_cast<int>(image::kProcessCount); ++n) {
-      const ConstProcessRecord p = Process(b_.image, set, n);
-      w_.BeginObject();
-      w_.Value("number", p.Number());
-      w_.Value("name", Text(p.Name().Bytes()));
-      w_.Value("stepEndCondition", p.StepEndCondition());
-      RelayOutputs(p.Outputs());
-      w_.BeginArray("presets");
-      for (int k = 1; k <= ProcessRecord::kPresetCount; ++k)
-        w_.Value(nullptr, static_cast<int>(p.Preset(k)));
-      w_.EndArray();
-      w_.EndObject();
-    }
+    for (std::size_t n = 1; n <= layout.count; ++n)
+      Record(first + (n - 1) * layout.recordSize, static_cast<int>(n), RecordFieldsOf(id));
     w_.EndArray();
   }
 
-  void Relays() {
-    w_.BeginArray("relays");
-    for (int n = 1; n <= static_cast<int>(image::kRelayCount); ++n) {
-      const ConstRelayRecord r = Relay(b_.image, n);
-      w_.BeginObject();
-      w_.Value("number", r.Number());
-      w_.Value("name", Text(r.Name().Bytes()));
-      w_.Value("timeType", r.TimeType());
-      w_.Value("timeTa", r.TimeTa());
-      w_.Value("timeTb", r.TimeTb());
-      w_.Value("regulatorType", r.RegulatorType());
-      w_.Value("channelIndex", static_cast<int>(r.ChannelIndex()));
-      w_.Value("setValueIndex", static_cast<int>(r.SetValueIndex()));
-      w_.Value("channelWord", r.ChannelWord());
-      w_.Value("offsetTenths", r.RegulatorOffset());
-      w_.Value("windowTenths", r.RegulatorWindow());
-      w_.Value("lowerHysteresisTenths", r.LowerHysteresis());
-      w_.Value("upperHysteresisTenths", r.UpperHysteresis());
-      w_.EndObject();
-    }
-    w_.EndArray();
-  }
-
-  void SpecialStatuses() {
-    w_.BeginArray("specialStatuses");
-    for (int n = 1; n <= static_cast<int>(image::kSpecialStatusCount); ++n) {
-      const ConstSpecialStatusRecord s = SpecialStatus(b_.image, n);
-      w_.BeginObject();
-      w_.Value("number", s.Number());
-      w_.Value("name", Text(s.Name().Bytes()));
-      w_.Value("switchOffTime", s.SwitchOffTime());
-      w_.Value("relayLogic", s.RelayLogic());
-      RelayOutputs(s.Outputs());
-      w_.EndObject();
-    }
-    w_.EndArray();
-  }
-
-  void Alarms() {
-    w_.BeginArray("alarms");
-    for (int n = 1; n <= static_cast<int>(image::kAlarmCount); ++n) {
-      const ConstAlarmRecord a = Alarm(b_.image, n);
-      w_.BeginObject();
-      w_.Value("number", a.Number());
-      w_.Value("message", Text(a.Message().Bytes()));
-      w_.Value("delayTime", a.DelayTime());
-      w_.Value("alarmStatus", a.AlarmStatus());
-      w_.Value("relayLogic", a.RelayLogic());
-      RelayOutputs(a.Outputs());
-      w_.EndObject();
-    }
-    w_.EndArray();
-  }
-
-  void Setup() {
-    const ConstSetupBlock setup = qdx::Setup(b_.image);
-    w_.BeginObject("setup");
-    w_.BeginArray("words");
-    for (int n = 0; n < static_cast<int>(image::kSetupWordCount); ++n)
-      w_.Value(nullptr, static_cast<int>(setup.Word(n)));
-    w_.EndArray();
-    w_.Value("panelLayout", static_cast<int>(setup.PanelLayout()));
-    w_.Value("programVersion", static_cast<int>(setup.ProgramVersion()));
+  void Record(const std::uint8_t* record, int slot, Fields fields) {
+    w_.BeginObject();
+    RecordFields(record, slot, fields);
     w_.EndObject();
+  }
+
+  void RecordFields(const std::uint8_t* record, int slot, Fields fields) {
+    for (const RecordField& f : fields) {
+      if (f.key) Field(record, slot, f);
+    }
+  }
+
+  void Field(const std::uint8_t* record, int slot, const RecordField& f) {
+    if (f.kind == FieldKind::Steps) return Steps(record, f);
+    const std::uint8_t* p = record + f.offset;
+    if (f.count == 1) return Value(f.key, f, p, slot);
+    w_.BeginArray(f.key);
+    for (int i = 0; i < f.count; ++i) Value(nullptr, f, p + std::size_t(i) * ElementWidth(f), slot);
+    w_.EndArray();
+  }
+
+  // The steps in use of a program record, numbered from 1.
+  void Steps(const std::uint8_t* program, const RecordField& f) {
+    w_.BeginArray(f.key);
+    for (int s = 1; s <= ConstProgramRecord(program).StepsInUse(); ++s)
+      Record(program + f.offset + std::size_t(s - 1) * ProgramStep::kSize, s, ProgramStepFields());
+    w_.EndArray();
+  }
+
+  // One value as stored: texts decoded, numbers as they are (a step count too).
+  void Value(const char* key, const RecordField& f, const std::uint8_t* p, int slot) {
+    switch (f.kind) {
+      case FieldKind::Slot:
+        return w_.Value(key, slot);
+      case FieldKind::Name:
+        return w_.Value(key, Text(ConstTextField(p, f.size).Bytes()));
+      case FieldKind::S32:
+      case FieldKind::StepCount:
+        return w_.Value(key, ReadLeS32(p));
+      case FieldKind::S16:
+        return w_.Value(key, static_cast<int>(ReadLeS16(p)));
+      case FieldKind::U16:
+        return w_.Value(key, static_cast<int>(ReadLe16(p)));
+      case FieldKind::U8:
+        return w_.Value(key, static_cast<int>(*p));
+      case FieldKind::Double:
+        return w_.Value(key, ReadLeDouble(p));
+      case FieldKind::Reserved:
+      case FieldKind::Steps:
+        break;  // reserved bytes carry no key; steps are written by Steps
+    }
   }
 
   void SetupParameters() {
@@ -229,66 +175,6 @@ class Exporter {
       w_.Value("name", naming_.name(n));
       w_.Value("word", static_cast<int>(word));
       w_.Value("text", naming_.valueText(n, word));
-      w_.EndObject();
-    }
-    w_.EndArray();
-  }
-
-  template <typename Record>
-  void SetValues(const Record& r) {
-    w_.Value("valueAt0V", r.ValueAt0V());
-    w_.Value("valueAt10V", r.ValueAt10V());
-    w_.Value("stopSetValue", r.StopSetValue());
-    w_.Value("pauseSetValue", r.PauseSetValue());
-  }
-
-  template <typename Record>
-  void FunctionSetValues(const Record& r) {
-    w_.BeginArray("functionSetValuesF1toF4");
-    for (int k = 1; k <= 4; ++k) w_.Value(nullptr, r.FunctionSetValue(k));
-    w_.EndArray();
-  }
-
-  void AnalogOutputs() {
-    w_.BeginArray("analogOutputs");
-    for (int n = 1; n <= static_cast<int>(image::kAnalogOutputCount); ++n) {
-      const ConstAnalogOutputRecord a = AnalogOutput(b_.image, n);
-      w_.BeginObject();
-      w_.Value("output", n);
-      w_.Value("name", Text(a.Name().Bytes()));
-      w_.Value("outputType", static_cast<int>(a.OutputType()));
-      w_.Value("channel", static_cast<int>(a.Channel()));
-      w_.Value("setValue", static_cast<int>(a.SetValue()));
-      SetValues(a);
-      w_.Value("samplingPeriod", a.SamplePeriod());
-      w_.Value("gain", a.Gain());
-      w_.Value("integralTime", a.IntegralTime());
-      w_.Value("derivativeTime", a.DerivativeTime());
-      FunctionSetValues(a);
-      w_.Value("pidNumber", static_cast<int>(a.PidNumber()));
-      w_.EndObject();
-    }
-    w_.EndArray();
-  }
-
-  void Pids() {
-    w_.BeginArray("pid");
-    for (int n = 1; n <= static_cast<int>(pid::kRecordCount); ++n) {
-      const ConstPidRecord p = Pid(b_.pid, n);
-      w_.BeginObject();
-      w_.Value("regulator", n);
-      w_.Value("name", Text(p.Name().Bytes()));
-      w_.Value("regulatorType", static_cast<int>(p.RegulatorType()));
-      w_.Value("channel", static_cast<int>(p.Channel()));
-      w_.Value("setValue", static_cast<int>(p.SetValue()));
-      SetValues(p);
-      w_.Value("samplingPeriodTp", p.SamplePeriod());
-      w_.Value("proportionalBandXpTenthsPercent", p.ProportionalBand());
-      w_.Value("integralTimeTi", p.IntegralTime());
-      w_.Value("derivativeTimeTd", p.DerivativeTime());
-      w_.Value("pulsePeriodTo", p.PulsePeriod());
-      FunctionSetValues(p);
-      w_.Value("pidNumber", static_cast<int>(p.PidNumber()));
       w_.EndObject();
     }
     w_.EndArray();

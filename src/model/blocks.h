@@ -184,8 +184,10 @@ struct ProjectBlocks {
 };
 
 
-// Any section as one byte range of the block that holds it.
-inline std::span<std::uint8_t> SectionBytes(ProjectBlocks& blocks, SectionId section) {
+namespace detail {
+template <typename Blocks>  // ProjectBlocks, const or not
+auto SectionBytesOf(Blocks& blocks, SectionId section)
+    -> decltype(blocks.image.bytes().subspan(0)) {
   const SectionLayout l = LayoutOf(section);
   switch (l.block) {
     case BlockId::Image:
@@ -196,6 +198,15 @@ inline std::span<std::uint8_t> SectionBytes(ProjectBlocks& blocks, SectionId sec
       return blocks.passwords.bytes().subspan(l.offset, l.size());
   }
   return {};
+}
+}  // namespace detail
+
+// Any section as one byte range of the block that holds it.
+inline std::span<std::uint8_t> SectionBytes(ProjectBlocks& blocks, SectionId section) {
+  return detail::SectionBytesOf(blocks, section);
+}
+inline std::span<const std::uint8_t> SectionBytes(const ProjectBlocks& blocks, SectionId section) {
+  return detail::SectionBytesOf(blocks, section);
 }
 
 }  // namespace qdx

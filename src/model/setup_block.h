@@ -22,6 +22,7 @@ class BasicSetupBlock : public detail::FieldAccess<Byte> {
   static constexpr int kLastParameter = 97;
   static constexpr int kPanelLayoutWord = 98;
   static constexpr int kProgramVersionWord = 99;
+  static constexpr std::size_t kPanelLayoutOffset = kPanelLayoutWord * 2;
   // Byte offset of word 99, where a setup reply carries the program version.
   static constexpr std::size_t kProgramVersionOffset = kProgramVersionWord * 2;
 

@@ -1,9 +1,8 @@
 #include "transfer/project_compare.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <functional>
 #include <vector>
 
 #include "model/bytes.h"
@@ -31,136 +30,112 @@ QString Number(double v) {
   return QString::number(v, 'g', 15);
 }
 
-// Offsets, names and sizes of the fields inside one 88-byte program step.
-struct StepField {
-  const char* name;
-  std::size_t offset;
-  std::size_t size;
-  bool isSigned;
-};
-using Step = ProgramStep;
-constexpr StepField kStepFields[] = {
-    {"process", Step::kProcessNumberOffset, 4, true},
-    {"chamber temperature", Step::kChamberTemperatureOffset, 4, true},
-    {"additional 1", Step::kAdditional1Offset, 4, true},
-    {"core temperature", Step::kCoreTemperatureOffset, 4, true},
-    {"additional 2", Step::kAdditional2Offset, 4, true},
-    {"humidity", Step::kHumidityOffset, 4, true},
-    {"further value", Step::kFurtherValueOffset, 4, true},
-    {"delta", Step::kDeltaOffset, 4, true},
-    {"hours", Step::kHoursOffset, 4, true},
-    {"minutes", Step::kMinutesOffset, 4, true},
-    {"on/off delta", Step::kOnOffDeltaOffset, 4, true},
-    {"work time", Step::kWorkTimeOffset, 2, false},
-    {"pause time", Step::kPauseTimeOffset, 2, false},
-};
+using Difference = std::pair<QString, Values>;
 
-std::int64_t StepValue(const std::uint8_t* p, const StepField& f) {
-  if (f.size == 2) return ReadLe16(p);
-  return ReadLeS32(p);
+// The field of a step that covers byte off, if any.
+const RecordField* StepFieldAt(std::size_t off) {
+  for (const RecordField& f : ProgramStepFields()) {
+    if (f.name && off >= f.offset && off < f.offset + ElementWidth(f)) return &f;
+  }
+  return nullptr;
 }
 
-// The first differing field of the step slots, or nothing.
-std::optional<std::pair<QString, Values>> CompareSteps(const std::uint8_t* a,
-                                                       const std::uint8_t* b) {
+// One value of a field (a whole field, or an element of an array) when the two differ.
+std::optional<Values> CompareValue(const RecordField& f, const std::uint8_t* pa,
+                                   const std::uint8_t* pb, int codePageIndex) {
+  const auto differ = [](auto va, auto vb) -> std::optional<Values> {
+    if (va == vb) return std::nullopt;
+    return Values{QString::number(va), QString::number(vb)};
+  };
+  switch (f.kind) {
+    case Name: {
+      const QByteArray ta = ConstTextField(pa, f.size).Bytes().trimmed();
+      const QByteArray tb = ConstTextField(pb, f.size).Bytes().trimmed();
+      if (ta == tb) return std::nullopt;
+      return Values{Quoted(ta, codePageIndex), Quoted(tb, codePageIndex)};
+    }
+    case S32:
+      return differ(ReadLeS32(pa), ReadLeS32(pb));
+    case S16:
+      return differ(ReadLeS16(pa), ReadLeS16(pb));
+    case U16:
+      return differ(ReadLe16(pa), ReadLe16(pb));
+    case U8:
+      return differ(*pa, *pb);
+    case Double: {
+      const double da = ReadLeDouble(pa);
+      const double db = ReadLeDouble(pb);
+      // Two zeros of different sign are equal; two NaNs are the same stored value.
+      if (da == db || (std::isnan(da) && std::isnan(db))) return std::nullopt;
+      return Values{Number(da), Number(db)};
+    }
+    case StepCount: {
+      auto inUse = [](std::int32_t n) { return n == 0 ? ProgramRecord::kDefaultStepCount : n; };
+      if (inUse(ReadLeS32(pa)) == inUse(ReadLeS32(pb))) return std::nullopt;
+      return Values{QString::number(ReadLeS32(pa)), QString::number(ReadLeS32(pb))};
+    }
+    case Slot:
+    case Reserved:
+    case Steps:
+      break;  // no single value: compared by CompareField
+  }
+  return std::nullopt;
+}
+
+// The first differing field of the step slots, or nothing: the first differing byte decides.
+std::optional<Difference> CompareSteps(const std::uint8_t* a, const std::uint8_t* b) {
   const std::size_t total =
       static_cast<std::size_t>(ProgramRecord::kStepSlots) * ProgramStep::kSize;
-  if (std::memcmp(a, b, total) == 0) return std::nullopt;
-  for (int s = 0; s < ProgramRecord::kStepSlots; ++s) {
-    const std::uint8_t* sa = a + static_cast<std::size_t>(s) * ProgramStep::kSize;
-    const std::uint8_t* sb = b + static_cast<std::size_t>(s) * ProgramStep::kSize;
-    if (std::memcmp(sa, sb, ProgramStep::kSize) == 0) continue;
-    for (std::size_t off = 0; off < ProgramStep::kSize; ++off) {
-      if (sa[off] == sb[off]) continue;
-      for (const StepField& f : kStepFields) {
-        if (off >= f.offset && off < f.offset + f.size) {
-          return std::pair{QStringLiteral("step %1 %2").arg(s + 1).arg(QLatin1String(f.name)),
-                           Values{QString::number(StepValue(sa + f.offset, f)),
-                                  QString::number(StepValue(sb + f.offset, f))}};
-        }
-      }
-      return std::pair{QStringLiteral("step %1 reserved byte %2").arg(s + 1).arg(off),
-                       Values{QString::number(sa[off]), QString::number(sb[off])}};
+  const auto [da, db] = std::mismatch(a, a + total, b);
+  if (da == a + total) return std::nullopt;
+  const std::size_t at = static_cast<std::size_t>(da - a);
+  const std::size_t start = at - at % ProgramStep::kSize;
+  const int step = static_cast<int>(at / ProgramStep::kSize) + 1;
+  const std::size_t off = at - start;
+  if (const RecordField* f = StepFieldAt(off)) {
+    const std::size_t field = start + f->offset;
+    return Difference{QStringLiteral("step %1 %2").arg(step).arg(QLatin1String(f->name)),
+                      *CompareValue(*f, a + field, b + field, 0)};
+  }
+  return Difference{QStringLiteral("step %1 reserved byte %2").arg(step).arg(off),
+                    Values{QString::number(*da), QString::number(*db)}};
+}
+
+// The first difference inside one field: an array by element, reserved bytes one by one.
+std::optional<Difference> CompareField(const RecordField& f, const std::uint8_t* pa,
+                                       const std::uint8_t* pb, int codePageIndex) {
+  if (f.kind == Steps) return CompareSteps(pa, pb);
+  if (f.kind == Reserved) {
+    for (std::size_t i = 0; i < f.size; ++i) {
+      if (pa[i] != pb[i])
+        return Difference{QStringLiteral("byte %1").arg(f.offset + i),
+                          Values{QString::number(pa[i]), QString::number(pb[i])}};
     }
+    return std::nullopt;
+  }
+  const QString name = QLatin1String(f.name);
+  const std::size_t width = ElementWidth(f);
+  for (int i = 0; i < f.count; ++i) {
+    const std::size_t at = std::size_t(i) * width;
+    if (auto values = CompareValue(f, pa + at, pb + at, codePageIndex))
+      return Difference{f.count > 1 ? name.arg(f.numberedFrom + i) : name, *values};
   }
   return std::nullopt;
 }
 
 // The first field of one record that differs, with its name.
-std::optional<std::pair<QString, Values>> CompareRecord(const std::uint8_t* a,
-                                                        const std::uint8_t* b,
-                                                        const std::vector<SectionField>& fields,
-                                                        int codePageIndex) {
-  for (const SectionField& f : fields) {
-    const std::uint8_t* pa = a + f.offset;
-    const std::uint8_t* pb = b + f.offset;
-    const QString name = QLatin1String(f.name);
-    switch (f.kind) {
-      case Name: {
-        const QByteArray ta = ConstTextField(pa, f.size).Bytes().trimmed();
-        const QByteArray tb = ConstTextField(pb, f.size).Bytes().trimmed();
-        if (ta != tb)
-          return std::pair{name, Values{Quoted(ta, codePageIndex), Quoted(tb, codePageIndex)}};
-        break;
-      }
-      case S32:
-        if (ReadLeS32(pa) != ReadLeS32(pb))
-          return std::pair{name,
-                           Values{QString::number(ReadLeS32(pa)), QString::number(ReadLeS32(pb))}};
-        break;
-      case S16:
-        if (ReadLeS16(pa) != ReadLeS16(pb))
-          return std::pair{name,
-                           Values{QString::number(ReadLeS16(pa)), QString::number(ReadLeS16(pb))}};
-        break;
-      case U16:
-        if (ReadLe16(pa) != ReadLe16(pb))
-          return std::pair{name,
-                           Values{QString::number(ReadLe16(pa)), QString::number(ReadLe16(pb))}};
-        break;
-      case U8:
-        if (*pa != *pb) return std::pair{name, Values{QString::number(*pa), QString::number(*pb)}};
-        break;
-      case Double: {
-        const double da = ReadLeDouble(pa);
-        const double db = ReadLeDouble(pb);
-        // Two zeros of different sign are equal; two NaNs are the same stored value.
-        if (!(da == db || (std::isnan(da) && std::isnan(db))))
-          return std::pair{name, Values{Number(da), Number(db)}};
-        break;
-      }
-      case Outputs:
-        for (std::size_t i = 0; i < RelayOutputStates::kSize; ++i) {
-          if (pa[i] != pb[i])
-            return std::pair{QStringLiteral("relay output %1").arg(i + 1),
-                             Values{QString::number(pa[i]), QString::number(pb[i])}};
-        }
-        break;
-      case Reserved:
-        for (std::size_t i = 0; i < f.size; ++i) {
-          if (pa[i] != pb[i])
-            return std::pair{QStringLiteral("byte %1").arg(f.offset + i),
-                             Values{QString::number(pa[i]), QString::number(pb[i])}};
-        }
-        break;
-      case Steps:
-        if (auto d = CompareSteps(pa, pb)) return d;
-        break;
-      case StepCount: {
-        auto inUse = [](std::int32_t n) { return n == 0 ? ProgramRecord::kDefaultStepCount : n; };
-        if (inUse(ReadLeS32(pa)) != inUse(ReadLeS32(pb)))
-          return std::pair{name,
-                           Values{QString::number(ReadLeS32(pa)), QString::number(ReadLeS32(pb))}};
-        break;
-      }
-    }
+std::optional<Difference> CompareRecord(const std::uint8_t* a, const std::uint8_t* b,
+                                        const std::vector<RecordField>& fields, int codePageIndex) {
+  for (const RecordField& f : fields) {
+    if (auto d = CompareField(f, a + f.offset, b + f.offset, codePageIndex)) return d;
   }
   return std::nullopt;
 }
 
 std::optional<FieldDifference> CompareRecords(const std::uint8_t* a, const std::uint8_t* b,
                                               std::size_t recordSize, int count,
-                                              const std::vector<SectionField>& fields, int codePageIndex) {
+                                              const std::vector<RecordField>& fields,
+                                              int codePageIndex) {
   for (int r = 0; r < count; ++r) {
     const std::size_t at = static_cast<std::size_t>(r) * recordSize;
     if (auto d = CompareRecord(a + at, b + at, fields, codePageIndex)) {
@@ -182,7 +157,8 @@ std::optional<FieldDifference> CompareSection(ProjectRow row, const ProjectImage
   const bool pid = l.block == BlockId::Pid;
   const std::uint8_t* a = (pid ? projectPid.data() : project.data()) + l.offset;
   const std::uint8_t* b = (pid ? controllerPid.data() : controller.data()) + l.offset;
-  return CompareRecords(a, b, l.recordSize, entry.slotCount(), entry.fields(layout), codePageIndex);
+  return CompareRecords(a, b, l.recordSize, entry.slotCount(), ComparedFields(entry.fields, layout),
+                        codePageIndex);
 }
 
 std::optional<FieldDifference> ComparePasswords(const PasswordBlock& project,
