@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -52,32 +53,27 @@ inline std::optional<SentMessage> MessageOf(const QByteArray& frame) {
                      frame.mid(9, frame.size() - 11)};
 }
 
-class TransferFixture {
+// A session linked to the in-process emulator on the given path; every controller message that
+// reaches the emulator is recorded in sent (and passed to onSent).
+class EmulatedLinkFixture {
  public:
-  explicit TransferFixture(Path path) {
+  explicit EmulatedLinkFixture(Path path) {
     session.settings.ports[1] = QStringLiteral("emulator");
     session.settings.timeoutStand = 50;
     session.settings.waitForPanel = 1;
-    session.settings.pytajOReset = true;
     session.link.portIndex = 0;
     session.moduleFlag = path == Path::Module;
     emulator.SetReadyDelayMilliseconds(20);
     emulator.SetObserver([this](const FrameEvent& e) {
       if (const auto m = MessageOf(e.request)) {
         sent.push_back(*m);
-        if (armNeverReadyOnWrite && m->IsSectionWrite() && m->posted) {
-          emulator.Faults().SetPersistent(Fault::NeverReady);
-        }
+        if (onSent) onSent(*m);
       }
     });
     link = std::make_unique<Link>(std::make_unique<EmulatorPort>(emulator, clock), clock,
                                   session.settings);
     ops = std::make_unique<LinkOperations>(*link, session);
-    transfer = std::make_unique<SectionTransfer>(session, *ops, dialogs, progress);
-    dialogs.SetDefaultAnswer(kAnswerNo);
   }
-
-  ProjectImage& image() { return session.blocks.image; }
 
   std::vector<SentMessage> Sent(std::uint8_t classLetter, std::uint8_t command) const {
     std::vector<SentMessage> out;
@@ -85,11 +81,6 @@ class TransferFixture {
       if (m.classLetter == classLetter && m.command == command) out.push_back(m);
     }
     return out;
-  }
-  int SectionWrites() const {
-    int n = 0;
-    for (const SentMessage& m : sent) n += m.IsSectionWrite() ? 1 : 0;
-    return n;
   }
 
   TestClock clock;
@@ -99,8 +90,33 @@ class TransferFixture {
   std::unique_ptr<LinkOperations> ops;
   ScriptedDialogs dialogs;
   FakeProgress progress;
-  std::unique_ptr<SectionTransfer> transfer;
   std::vector<SentMessage> sent;
+  std::function<void(const SentMessage&)> onSent;
+};
+
+// The section transfer engine on that link.
+class TransferFixture : public EmulatedLinkFixture {
+ public:
+  explicit TransferFixture(Path path) : EmulatedLinkFixture(path) {
+    session.settings.pytajOReset = true;
+    onSent = [this](const SentMessage& m) {
+      if (armNeverReadyOnWrite && m.IsSectionWrite() && m.posted) {
+        emulator.Faults().SetPersistent(Fault::NeverReady);
+      }
+    };
+    transfer = std::make_unique<SectionTransfer>(session, *ops, dialogs, progress);
+    dialogs.SetDefaultAnswer(kAnswerNo);
+  }
+
+  ProjectImage& image() { return session.blocks.image; }
+
+  int SectionWrites() const {
+    int n = 0;
+    for (const SentMessage& m : sent) n += m.IsSectionWrite() ? 1 : 0;
+    return n;
+  }
+
+  std::unique_ptr<SectionTransfer> transfer;
   // From the first posted section write on, the module never has an answer ready.
   bool armNeverReadyOnWrite = false;
 };

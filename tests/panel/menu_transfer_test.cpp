@@ -39,38 +39,18 @@ MenuLanguages DefaultLanguages() {
 }
 
 // The menu engine against the in-process emulator, with files written into a fresh folder.
-class MenuFixture {
+class MenuFixture : public EmulatedLinkFixture {
  public:
-  MenuFixture(Path path, PanelLayout layout) {
-    session.settings.ports[1] = QStringLiteral("emulator");
-    session.settings.timeoutStand = 50;
-    session.settings.waitForPanel = 1;
-    session.link.portIndex = 0;
-    session.moduleFlag = path == Path::Module;
-    emulator.SetReadyDelayMilliseconds(20);
+  MenuFixture(Path path, PanelLayout layout) : EmulatedLinkFixture(path) {
     emulator.SetPanelLayout(layout);
-    emulator.SetObserver([this](const FrameEvent& e) {
-      if (const auto m = MessageOf(e.request)) sent.push_back(*m);
-    });
-    link = std::make_unique<Link>(std::make_unique<EmulatorPort>(emulator, clock), clock,
-                                  session.settings);
-    ops = std::make_unique<LinkOperations>(*link, session);
     transfer =
         std::make_unique<MenuTransfer>(*ops, dialogs, progress, SettingsFolders{folder.path(), {}});
     document.languages = DefaultLanguages();
   }
 
-  int Count(std::uint8_t command) const {
-    int n = 0;
-    for (const SentMessage& m : sent) n += m.classLetter == kClassDevice && m.command == command;
-    return n;
-  }
+  int Count(std::uint8_t command) const { return static_cast<int>(Messages(command).size()); }
   std::vector<SentMessage> Messages(std::uint8_t command) const {
-    std::vector<SentMessage> out;
-    for (const SentMessage& m : sent) {
-      if (m.classLetter == kClassDevice && m.command == command) out.push_back(m);
-    }
-    return out;
+    return Sent(kClassDevice, command);
   }
   QByteArray FileBeside(const QString& name) const {
     QFile f(folder.filePath(name));
@@ -111,15 +91,7 @@ class MenuFixture {
   }
 
   QTemporaryDir folder;
-  TestClock clock;
-  Emulator emulator{clock};
-  TestSession session;
-  std::unique_ptr<Link> link;
-  std::unique_ptr<LinkOperations> ops;
-  ScriptedDialogs dialogs;
-  FakeProgress progress;
   std::unique_ptr<MenuTransfer> transfer;
-  std::vector<SentMessage> sent;
   MenuDocument document;
 };
 
