@@ -252,8 +252,11 @@ MenuTransferResult MenuTransfer::Read(MenuDocument& document) {
   std::array<std::uint8_t, image::kSetupSize> setup{};
   if (const PathOutcome o = run.Read(SetupRead(setup)); !o.ok()) return run.Failed(o);
   document.layout = LayoutFromSetup(setup.data());
+  // The table is emptied for the first stage: until that succeeds there is no menu to write
+  // (sending an empty table would wipe the controller's texts).
   document.table.clear();
   document.structure.clear();
+  document.hasData = false;
   const MenuTransferResult first = document.layout == MenuLayout::FourBlock
                                        ? ReadStructure(run, document)
                                        : ReadPredefinedMenu(run, document);

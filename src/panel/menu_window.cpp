@@ -244,8 +244,7 @@ void MenuWindow::EditCell(int row, int column) {
 }
 
 void MenuWindow::OnReadFromController() {
-  const MenuTransferResult result = transfer_.Read(document_);
-  if (result.firstStage) document_.hasData = true;
+  transfer_.Read(document_);
   Refill();
   UpdateWriteButtons();
 }
