@@ -118,7 +118,7 @@ FileResult LoadStructure(const QString& path, MenuDocument& document) {
   document.structureLength = static_cast<std::uint32_t>(stream->size());
   document.layout = MenuLayout::FourBlock;
   document.table.clear();
-  document.blockSize = ParseStructure(*stream, document.table);
+  ParseStructure(*stream, document.table);
   document.hasData = true;
   return {};
 }

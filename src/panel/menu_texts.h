@@ -73,7 +73,6 @@ struct MenuDocument {
   MenuLayout layout = MenuLayout::FourBlock;
   QByteArray structure;  // the structure stream (four-block layout), as read or loaded
   std::uint32_t structureLength = kStructureStreamLength;  // as kept in a ".str" file
-  int blockSize = 0;      // L (four-block) or S (three-block)
   bool hasData = false;   // a first stage succeeded or a structure file was loaded
   MenuLanguages languages;
 };

@@ -132,6 +132,13 @@ class MenuRun {
   PathDispatcher path_;
 };
 
+// The size of each language block: L from the table's groups in the four-block layout, S as
+// the device information reports it in the three-block layout.
+int LanguageBlockSizeOf(const MenuDocument& document, const DeviceInfo& info) {
+  return document.layout == MenuLayout::FourBlock ? LanguageBlockSize(document.table)
+                                                  : info.size;
+}
+
 bool HoldsStructureEnd(const QByteArray& block) {
   return block.contains(kStructureEndByte);
 }
@@ -148,7 +155,7 @@ MenuTransferResult ReadStructure(MenuRun& run, MenuDocument& document) {
   if (!o.ok()) return MenuRun::Quiet(o);
   document.structure = stream;
   document.structureLength = kStructureStreamLength;
-  document.blockSize = ParseStructure(stream, document.table);
+  ParseStructure(stream, document.table);
   return {};
 }
 
@@ -165,7 +172,6 @@ MenuTransferResult ReadPredefinedMenu(MenuRun& run, MenuDocument& document) {
     return MenuRun::Quiet(o);
   }
   AppendRowsFromLanguageBlock(stream.left(info.size), document.table);
-  document.blockSize = info.size;
   return {};
 }
 
@@ -176,8 +182,7 @@ MenuTransferResult ReadLanguages(MenuRun& run, MenuDocument& document) {
   if (const PathOutcome o = run.Read(DeviceInfoRead(info)); !o.ok()) return run.Failed(o);
   MenuLanguages languages = document.languages;
   ApplyDeviceCodePages(languages, info, document.layout);
-  const bool four = document.layout == MenuLayout::FourBlock;
-  const int blockSize = four ? document.blockSize : info.size;
+  const int blockSize = LanguageBlockSizeOf(document, info);
   const std::vector<MenuBlockSlot> parts = MenuBlockSlots(languages, document.layout);
   const qint64 length = qint64{blockSize} * static_cast<qint64>(parts.size());
   const int blocks = BlocksFor(length);
@@ -195,7 +200,6 @@ MenuTransferResult ReadLanguages(MenuRun& run, MenuDocument& document) {
   }
   document.table = std::move(table);
   document.languages = languages;
-  document.blockSize = blockSize;
   return {};
 }
 
@@ -276,8 +280,7 @@ MenuTransferResult MenuTransfer::Write(const MenuDocument& document) {
 
   DeviceInfo info;
   if (const PathOutcome o = run.Read(DeviceInfoRead(info)); !o.ok()) return MenuRun::Quiet(o);
-  const int blockSize = four ? LanguageBlockSize(document.table) : info.size;
-  const QByteArray stream = BuildMenuStream(document, blockSize);
+  const QByteArray stream = BuildMenuStream(document, LanguageBlockSizeOf(document, info));
   if (!BlocksAddressable(BlocksFor(stream.size()))) {
     return run.Refused(kOffsetsTooLarge.arg(stream.size()));
   }

@@ -30,7 +30,7 @@ QByteArray Structure(std::initializer_list<int> groupSizes) {
 MenuDocument FourBlockMenu() {
   MenuDocument d;
   d.structure = Structure({3, 2});
-  d.blockSize = ParseStructure(d.structure, d.table);
+  ParseStructure(d.structure, d.table);
   d.hasData = true;
   d.languages.list = {{"ENGLISH", 0}, {"RUSSIAN", 1}, {"SLOVAK", 3}};
   for (MenuTextRow& row : d.table) {
@@ -141,7 +141,7 @@ TEST_F(MenuFilesTest, AWrittenMenuReadsBackIntoAnEmptyWindow) {
   EXPECT_TRUE(read.hasData);
   EXPECT_EQ(read.layout, MenuLayout::FourBlock);
   EXPECT_EQ(read.table, written.table);
-  EXPECT_EQ(read.blockSize, written.blockSize);
+  EXPECT_EQ(LanguageBlockSize(read.table), LanguageBlockSize(written.table));
   EXPECT_EQ(read.languages.list, written.languages.list);
   EXPECT_EQ(read.languages.first, 2);
   EXPECT_EQ(read.languages.second, 3);

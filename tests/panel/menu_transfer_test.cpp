@@ -117,7 +117,7 @@ TEST_P(MenuTransferTest, ReadsTheDemoMenuIntoADefaultWindow) {
   EXPECT_TRUE(r.firstStage);
   EXPECT_TRUE(f.document.hasData);
   EXPECT_EQ(f.document.layout, Four() ? MenuLayout::FourBlock : MenuLayout::ThreeBlock);
-  EXPECT_EQ(f.document.blockSize, kDemoBlockSize);
+  EXPECT_EQ(LanguageBlockSize(f.document.table), kDemoBlockSize);
   ASSERT_EQ(static_cast<int>(f.document.table.size()), kDemoRows);
   EXPECT_EQ(GroupCount(f.document.table), 3);
   // Byte 17 of the device information turned language 3 Cyrillic; language 2 stays.
